@@ -1,0 +1,32 @@
+# Two commands do everything on a fresh machine: `make run` and `make test`.
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_EXTRA ?=
+
+.PHONY: run test build sanitize-test debug-test format clean
+
+build:
+	cmake --preset release $(CMAKE_EXTRA)
+	cmake --build --preset release -j $(JOBS)
+
+# Starts the engine in the repository root, where the opening book lives.
+run: build
+	./build/release/velmora
+
+test: build
+	ctest --preset release -j $(JOBS)
+
+debug-test:
+	cmake --preset debug $(CMAKE_EXTRA)
+	cmake --build --preset debug -j $(JOBS)
+	ctest --preset debug -j $(JOBS)
+
+sanitize-test:
+	cmake --preset sanitize $(CMAKE_EXTRA)
+	cmake --build --preset sanitize -j $(JOBS)
+	ctest --preset sanitize -j $(JOBS)
+
+format:
+	clang-format -i $$(git ls-files '*.h' '*.cpp')
+
+clean:
+	rm -rf build

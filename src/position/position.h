@@ -1,0 +1,73 @@
+// position/position.h: the one game position, its history stack and search_ply.
+// The record keeps the same facts in several redundant forms (square arrays,
+// bitboards, counts, material, piece-square sums, three hash keys); all of them stay
+// in step because only the position module writes them: new_game, load_fen,
+// make_move/unmake_move and set_side_to_move. Everyone else reads through the const
+// views below.
+#pragma once
+
+#include <string>
+
+#include "position/types.h"
+
+struct Position {
+    std::uint8_t side_to_move;        // 1 when White is to move
+    int          history_length;      // entries on the history stack
+    int          irreversible_index;  // first history index the repetition test looks at
+    int          nonpawn_material[2];  // sum of material_unit over the colour's pieces
+    int          board[2][64];         // [colour][square]: piece code or NO_PIECE
+    int          piece_count[2][7];    // [colour][piece]; slot 6 stays 0
+    int          king_square[2];
+    Bitboard     occupancy[2];
+    Bitboard     pieces[2][7];   // [colour][piece]; slot 6 is not maintained
+    int          castled[2];     // 0 not castled, 1 short, 2 long
+    int          castle_rights[2];  // CASTLE_SHORT | CASTLE_LONG bits
+    int          ep_square;         // square passed by the last double push, or NO_SQUARE
+    int          psq_mg;            // piece-square sums, White minus Black
+    int          psq_eg;
+    Key          key;           // whole position
+    Key          pawn_key;      // pawns of both colours
+    Key          material_key;  // piece counts
+};
+
+// One entry per move made since the new game: what make cannot recompute on unmake.
+struct HistoryEntry {
+    int  castle_rights[2];
+    int  ep_square;
+    int  irreversible_index;
+    Move move;
+    int  captured;  // opponent's piece on the destination, NO_PIECE for en passant
+    Key  key;
+    Key  pawn_key;
+    Key  material_key;
+};
+
+// Room for 4096 game moves plus the deepest search on top of them. The command loop
+// refuses a game move once fewer than SEARCH_HISTORY_RESERVE entries would be left,
+// so nothing ever writes past the stack.
+constexpr int SEARCH_HISTORY_RESERVE = 512;
+constexpr int HISTORY_CAPACITY       = 4096 + SEARCH_HISTORY_RESERVE;
+
+// material_unit[piece]: 3 for minor pieces, 5 rook, 9 queen, 0 pawn and king.
+constexpr int material_unit[7] = {0, 3, 3, 5, 9, 0, 0};
+
+extern const Position& position;
+extern const HistoryEntry (&history_stack)[HISTORY_CAPACITY];
+extern const int& search_ply;  // plies made since the search driver reset it
+
+// Sets up the standard initial position with an empty history.
+void new_game();
+// The "white" and "black" commands: sets the side to move and keeps key in step.
+void set_side_to_move(int side);
+// Called by the search driver before a root search.
+void reset_search_ply();
+
+// FEN: load_fen sets up any legal-looking position (used by tools and tests; the engine
+// itself has no setboard). On bad input it returns false, leaves the position
+// unchanged and, when error is given, says why.
+bool        load_fen(const std::string& fen, std::string* error = nullptr);
+std::string position_to_fen();
+
+// Debug check of the record's invariants, including every incremental sum and key
+// against a from-scratch computation. Used by tests and asserts.
+bool position_is_consistent();

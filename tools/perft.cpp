@@ -1,0 +1,13 @@
+// tools/perft.cpp: placeholder until the command is built.
+#include <cstdio>
+
+#include "commands.h"
+
+int run_perft(int, char**) {
+    std::fprintf(stderr, "velmora-tools: this command is not built yet\n");
+    return 2;
+}
+int run_divide(int, char**) {
+    std::fprintf(stderr, "velmora-tools: this command is not built yet\n");
+    return 2;
+}
