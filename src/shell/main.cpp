@@ -1,0 +1,2 @@
+// shell/main.cpp: placeholder entry point until the command loop lands.
+int main() { return 0; }
