@@ -16,26 +16,24 @@
 
 // Null move: tried from two plies of depth, searched four plies shallower; the static
 // evaluation must reach beta first only above four plies; verified above five.
-constexpr int NULL_MIN_DEPTH       = 8;
-constexpr int NULL_REDUCTION       = 16;
-constexpr int NULL_EVAL_TEST_DEPTH = 16;
+constexpr int NULL_MIN_DEPTH        = 8;
+constexpr int NULL_REDUCTION        = 16;
+constexpr int NULL_EVAL_TEST_DEPTH  = 16;
 constexpr int NULL_VERIFY_REDUCTION = 20;
-constexpr int RAZOR_MAX_DEPTH      = 12;
-constexpr int RAZOR_MARGIN         = 300;
-constexpr int IID_MIN_DEPTH        = 12;
-constexpr int MOVE_COUNT_MAX_DEPTH = 16;
-constexpr int QUIET_RATIO_LIMIT    = 9830;  // just under 0.6 of 16384
-constexpr int FUTILITY_MAX_DEPTH   = 12;
-constexpr int LMR_MIN_DEPTH        = 12;
-constexpr int LMR_MIN_MOVES        = 4;  // non-PV nodes
-constexpr int LMR_MIN_MOVES_PV     = 8;
-constexpr int CHECK_SEE_THRESHOLD  = -100;  // checks at non-PV nodes extend from here up
-constexpr int MAX_TRIED_MOVES      = 256;
+constexpr int RAZOR_MAX_DEPTH       = 12;
+constexpr int RAZOR_MARGIN          = 300;
+constexpr int IID_MIN_DEPTH         = 12;
+constexpr int MOVE_COUNT_MAX_DEPTH  = 16;
+constexpr int QUIET_RATIO_LIMIT     = 9830;  // just under 0.6 of 16384
+constexpr int FUTILITY_MAX_DEPTH    = 12;
+constexpr int LMR_MIN_DEPTH         = 12;
+constexpr int LMR_MIN_MOVES         = 4;  // non-PV nodes
+constexpr int LMR_MIN_MOVES_PV      = 8;
+constexpr int CHECK_SEE_THRESHOLD   = -100;  // checks at non-PV nodes extend from here up
+constexpr int MAX_TRIED_MOVES       = 256;
 
 // 100 within one ply of the horizon; from two plies up 300 plus 50 a ply.
-constexpr int futility_margin(int depth) {
-    return depth < 8 ? 100 : 300 + (depth - 8) * 50 / 4;
-}
+constexpr int futility_margin(int depth) { return depth < 8 ? 100 : 300 + (depth - 8) * 50 / 4; }
 static_assert(futility_margin(4) == 100 && futility_margin(7) == 100);
 static_assert(futility_margin(8) == 300 && futility_margin(9) == 312 && futility_margin(12) == 350);
 
@@ -100,8 +98,8 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
         unmake_move();
         if (v >= beta) {
             if (depth - NULL_VERIFY_REDUCTION >= ONE_PLY) {
-                const int w = verify_null_move(depth - NULL_VERIFY_REDUCTION, alpha, beta,
-                                               child_pv, hash_move, false);
+                const int w = verify_null_move(depth - NULL_VERIFY_REDUCTION, alpha, beta, child_pv,
+                                               hash_move, false);
                 if (w >= beta)
                     return w;
             } else {
@@ -128,19 +126,19 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
 
     // Step 11. Move loop set-up
     MovePicker picker{};
-    picker.stage        = 0;
-    picker.hash_move    = hash_move;
-    picker.killer1      = killer1[us][search_ply];
-    picker.killer2      = killer2[us][search_ply];
-    int  best           = NO_SCORE;
-    Move best_move      = NO_MOVE;
-    int  move_count     = 0;
-    int  futility_value = 0;
-    bool futility_known = false;
-    bool no_quiet_yet   = true;
-    Move tried[MAX_TRIED_MOVES];
-    const int alpha_on_entry = alpha;
-    const int move_count_limit = depth / 4 + 1;
+    picker.stage             = 0;
+    picker.hash_move         = hash_move;
+    picker.killer1           = killer1[us][search_ply];
+    picker.killer2           = killer2[us][search_ply];
+    int       best           = NO_SCORE;
+    Move      best_move      = NO_MOVE;
+    int       move_count     = 0;
+    int       futility_value = 0;
+    bool      futility_known = false;
+    bool      no_quiet_yet   = true;
+    Move      tried[MAX_TRIED_MOVES];
+    const int alpha_on_entry    = alpha;
+    const int move_count_limit  = depth / 4 + 1;
     const int quiet_ratio_limit = QUIET_RATIO_LIMIT / (depth / 12 + 1);
 
     // Step 12. Moves
@@ -257,7 +255,7 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
         return best;
 
     // Step 15. Store
-    const int bound = best >= beta                ? BOUND_LOWER
+    const int bound = best >= beta              ? BOUND_LOWER
                       : alpha != alpha_on_entry ? BOUND_EXACT
                                                 : BOUND_UPPER;
     tt_store(pos.key, score_to_tt(best), bound, depth, best_move);

@@ -3,10 +3,10 @@
 #include <chrono>
 #include <climits>
 
-static std::int64_t nodes = 0;
-static int  start_ms  = 0;
-static int  stop_ms   = 0;
-static bool stopped   = false;
+static std::int64_t nodes    = 0;
+static int          start_ms = 0;
+static int          stop_ms  = 0;
+static bool         stopped  = false;
 
 const std::int64_t& node_count   = nodes;
 const int&          search_start = start_ms;

@@ -20,8 +20,8 @@ extern const bool&         stop_search;   // set once a clock check finds the de
 int clock_ms();
 
 // Driver
-void reset_node_count();          // at the start of every think
-void start_clock(int budget_ms);  // search_start := now, deadline after budget_ms, flag clear
+void reset_node_count();           // at the start of every think
+void start_clock(int budget_ms);   // search_start := now, deadline after budget_ms, flag clear
 void set_deadline(int budget_ms);  // deadline := search_start + budget_ms (saturating)
 void suspend_deadline();           // no clock check stops the search until set_deadline
 

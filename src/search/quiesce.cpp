@@ -11,9 +11,9 @@
 #include "search/pv.h"
 
 // A capture that cannot lift the stand pat plus this margin above alpha is not made.
-constexpr int DELTA_MARGIN            = 50;
-constexpr int DELTA_EN_PASSANT_BONUS  = 90;   // the pawn taken is not on the destination
-constexpr int DELTA_PROMOTION_BONUS   = 885;  // a queen instead of a pawn
+constexpr int DELTA_MARGIN           = 50;
+constexpr int DELTA_EN_PASSANT_BONUS = 90;   // the pawn taken is not on the destination
+constexpr int DELTA_PROMOTION_BONUS  = 885;  // a queen instead of a pawn
 
 int quiesce(int alpha, int beta, int checks_allowance, Move* pv, bool in_check) {
     pv[0] = NO_MOVE;
@@ -28,11 +28,11 @@ int quiesce(int alpha, int beta, int checks_allowance, Move* pv, bool in_check) 
     if (in_check)
         checks_allowance += 1;
 
-    const Position& pos            = position;
-    const int       them           = 1 - pos.side_to_move;
-    const bool      null_window    = beta == alpha + 1;
-    int             best           = NO_SCORE;
-    int             delta_base     = 0;
+    const Position& pos         = position;
+    const int       them        = 1 - pos.side_to_move;
+    const bool      null_window = beta == alpha + 1;
+    int             best        = NO_SCORE;
+    int             delta_base  = 0;
 
     if (!in_check) {
         const int stand_pat = evaluate(alpha, beta);

@@ -21,21 +21,21 @@ int search_root(int depth, int alpha, int beta, Move* pv) {
     count_root_node();
 
     // Step 3. In check?
-    const Position& pos      = position;
-    const int       us       = pos.side_to_move;
-    const bool      in_check = is_square_attacked(us, pos.king_square[us],
-                                                  pos.occupancy[0] | pos.occupancy[1]);
+    const Position& pos = position;
+    const int       us  = pos.side_to_move;
+    const bool      in_check =
+        is_square_attacked(us, pos.king_square[us], pos.occupancy[0] | pos.occupancy[1]);
 
     // Step 4. Hash move only: the root never answers a table score
-    TTEntry entry;
+    TTEntry    entry;
     const Move hash_move = tt_probe(pos.key, entry) ? entry.move : NO_MOVE;
 
     // Step 5. Move loop set-up
     MovePicker picker{};
-    picker.stage        = 0;
-    picker.hash_move    = hash_move;
-    picker.killer1      = NO_MOVE;
-    picker.killer2      = NO_MOVE;
+    picker.stage             = 0;
+    picker.hash_move         = hash_move;
+    picker.killer1           = NO_MOVE;
+    picker.killer2           = NO_MOVE;
     const int alpha_on_entry = alpha;
     int       best           = NO_SCORE;
     Move      history_move   = NO_MOVE;

@@ -13,7 +13,7 @@ static int        iterations_done = 0;
 static Move       line[PV_CAPACITY];
 static std::FILE* thinking_output = stdout;
 
-const int& iteration = iterations_done;
+const int& iteration               = iterations_done;
 const Move (&root_pv)[PV_CAPACITY] = line;
 
 // Aspiration: the window after a completed iteration, and how far a first fail widens it.
@@ -56,8 +56,7 @@ Move think(int  depth_limit,
     if (const Move book_move = book_probe(); book_move != NO_MOVE)
         return book_move;
 
-    allocate_time(moves_per_control, increment_ms, own_time_ms, opponent_time_ms,
-                  fixed_time_ms);
+    allocate_time(moves_per_control, increment_ms, own_time_ms, opponent_time_ms, fixed_time_ms);
     start_clock(normal_budget);
     clear_ordering_tables();
 

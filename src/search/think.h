@@ -13,8 +13,8 @@
 #include "position/types.h"
 #include "search/pv.h"
 
-extern const int& iteration;                  // completed iterations of the current think
-extern const Move (&root_pv)[PV_CAPACITY];   // line of the last root search, 0-terminated
+extern const int& iteration;                // completed iterations of the current think
+extern const Move (&root_pv)[PV_CAPACITY];  // line of the last root search, 0-terminated
 
 // depth_limit: completed iterations after which to answer (below 1 counts as 1). The
 // time-control arguments go to allocate_time. score: out, the evaluation of the answer

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "position/make_move.h"
+#include "position/move.h"
 #include "position/position.h"
 
 // One block holds both arrays, so that the system judges the whole size at once: two
