@@ -62,8 +62,8 @@ int run_eval(int argc, char** argv) {
     const int score = evaluate_traced(-MATE, MATE, trace);
 
     std::printf("fen %s\n\n", position_to_fen().c_str());
-    std::printf("%-16s %6s %6s %6s %6s %6s %6s\n", "term (mg eg)", "White", "", "Black", "", "net",
-                "");
+    std::printf("%-16s %13s %13s %13s\n", "", "White", "Black", "net");
+    std::printf("%-16s %6s %6s %6s %6s %6s %6s\n", "term", "mg", "eg", "mg", "eg", "mg", "eg");
     for (int t = 0; t < TERM_COUNT; ++t) {
         const int net_mg = trace.mg[t][WHITE] - trace.mg[t][BLACK];
         const int net_eg = trace.eg[t][WHITE] - trace.eg[t][BLACK];
