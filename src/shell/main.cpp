@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "eval/material.h"
+#include "eval/pawns.h"
 #include "eval/psq.h"
 #include "position/attacks.h"
 #include "shell/book.h"
@@ -22,10 +24,9 @@ int main(int argc, char** argv) {
     const TableSizes sizes = table_sizes(options);
     // TRANSPOSITION TABLE: allocate two arrays of sizes.tt_entries entries, then
     // tt_clear(); both arrive with search/tt.h.
-    // PAWN HASH: allocate_pawn_hash(sizes.pawn_hash_mb) arrives with eval/pawns.h.
-    // MATERIAL HASH: allocate_material_hash(sizes.material_hash_mb) arrives with
-    // eval/material.h.
-    (void)sizes;
+    (void)sizes.tt_entries;
+    allocate_pawn_hash(static_cast<unsigned>(sizes.pawn_hash_mb));
+    allocate_material_hash(static_cast<unsigned>(sizes.material_hash_mb));
 
     // The book probe is the only user of random numbers.
     std::srand(static_cast<unsigned>(std::time(nullptr)));
