@@ -13,3 +13,9 @@ extern std::FILE* const& book_file;
 // Opens the book in the working directory; false when it cannot be opened.
 bool open_book();
 void close_book();
+
+#include "position/types.h"
+
+// A book move for the current game, chosen at random weighted by the number of book
+// lines that play it; NO_MOVE when the book has none.
+Move book_probe();
