@@ -7,6 +7,7 @@
 #include "position/make_move.h"
 #include "position/move.h"
 #include "position/position.h"
+#include "search/tt.h"
 #include "shell/log.h"
 #include "shell/move_text.h"
 #include "shell/options.h"
@@ -133,7 +134,7 @@ CommandResult command_protover(Loop& loop, const char*, const char* args) {
 
 CommandResult command_new(Loop& loop, const char*, const char*) {
     new_game();
-    // TRANSPOSITION TABLE: tt_clear() goes here once search/tt.h exists.
+    tt_clear();
     reset_game_state();
     loop.state.force_mode     = false;
     loop.state.engine_to_move = false;
@@ -339,7 +340,7 @@ LoopState command_loop(std::FILE* in, std::FILE* out, const LoopSettings& settin
     // The GUI is told sigint=0: an interrupt must not end the engine.
     std::signal(SIGINT, SIG_IGN);
     new_game();
-    // TRANSPOSITION TABLE: tt_clear() goes here once search/tt.h exists.
+    tt_clear();
     reset_game_state();
     open_log(settings.log_path);
 
