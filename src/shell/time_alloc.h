@@ -1,0 +1,19 @@
+// shell/time_alloc.h: how long one search may think. Owns normal_budget and max_budget
+// (milliseconds); only allocate_time writes them, once per think after the book has
+// answered nothing, and the thinking driver turns them into its deadline.
+#pragma once
+
+// The time after which a search whose iterations agree with each other stops.
+extern const int& normal_budget;
+// The time a search may run on while its iterations disagree (a fail high, a fail low
+// or a large swing of the score).
+extern const int& max_budget;
+
+// Budgets from what the GUI has said about the clocks: moves_per_control -1 is a fixed
+// time per move ("st", "sd"), 0 the whole game in one control, n > 0 n moves per
+// control. Times are milliseconds; the number of moves played comes from the position.
+void allocate_time(int moves_per_control,
+                   int increment_ms,
+                   int own_time_ms,
+                   int opponent_time_ms,
+                   int fixed_time_ms);
