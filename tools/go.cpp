@@ -1,9 +1,57 @@
-// tools/go.cpp: placeholder until the command is built.
+// tools/go.cpp: "go", one think on any position, with the thinking lines the engine
+// prints and the move it answers.
+//
+//   go FEN [--depth D | --ms T]     default: 5000 ms
+//
+// The transposition table is 64 megabytes, as in the engine with default options; no
+// book is consulted.
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "commands.h"
+#include "position/position.h"
+#include "search/clock.h"
+#include "search/think.h"
+#include "search_setup.h"
+#include "shell/move_text.h"
+#include "shell/xboard.h"
 
-int run_go(int, char**) {
-    std::fprintf(stderr, "velmora-tools: this command is not built yet\n");
-    return 2;
+int run_go(int argc, char** argv) {
+    if (argc < 1) {
+        std::fprintf(stderr, "usage: velmora-tools go FEN [--depth D | --ms T]\n");
+        return 2;
+    }
+    int depth_limit = DEFAULT_DEPTH_LIMIT;
+    int fixed_ms    = 5000;
+    for (int i = 1; i < argc; ++i) {
+        const bool has_value = i + 1 < argc;
+        if (std::strcmp(argv[i], "--depth") == 0 && has_value
+            && parse_int_arg(argv[i + 1], 1, 1000, depth_limit)) {
+            fixed_ms = DEFAULT_FIXED_TIME_MS;
+            ++i;
+        } else if (std::strcmp(argv[i], "--ms") == 0 && has_value
+                   && parse_int_arg(argv[i + 1], 0, 1 << 30, fixed_ms)) {
+            depth_limit = DEFAULT_DEPTH_LIMIT;
+            ++i;
+        } else {
+            std::fprintf(stderr, "velmora-tools go: bad argument '%s'\n", argv[i]);
+            return 2;
+        }
+    }
+    std::string error;
+    if (!load_fen(argv[0], &error)) {
+        std::fprintf(stderr, "velmora-tools go: bad FEN: %s\n", error.c_str());
+        return 2;
+    }
+    allocate_search_tables(64);
+    int        score = 0;
+    const Move m     = think(depth_limit, score, -1, 0, 0, 0, fixed_ms);
+    const int  ms    = clock_ms() - search_start;
+    if (m == NO_MOVE)
+        std::printf("no move (%s)\n", score < 0 ? "checkmated" : "stalemated");
+    else
+        std::printf("move %s\n", move_to_text(m).text);
+    std::printf("score %d nodes %lld ms %d\n", score, static_cast<long long>(node_count), ms);
+    return 0;
 }

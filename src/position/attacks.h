@@ -15,8 +15,7 @@ constexpr bool on_board(int file, int rank) {
     return file >= 0 && file < 8 && rank >= 0 && rank < 8;
 }
 // The squares reached from sq by the given (file, rank) steps, one step each.
-template <std::size_t N>
-constexpr Bitboard step_targets(int sq, const int (&steps)[N][2]) {
+template <std::size_t N> constexpr Bitboard step_targets(int sq, const int (&steps)[N][2]) {
     Bitboard set = 0;
     for (const auto& step : steps) {
         const int f = file_of(sq) + step[0], r = rank_of(sq) + step[1];
@@ -25,10 +24,10 @@ constexpr Bitboard step_targets(int sq, const int (&steps)[N][2]) {
     }
     return set;
 }
-constexpr int knight_steps[8][2] = {{1, 2}, {2, 1}, {2, -1}, {1, -2},
-                                    {-1, -2}, {-2, -1}, {-2, 1}, {-1, 2}};
-constexpr int king_steps[8][2]   = {{0, 1}, {1, 1}, {1, 0}, {1, -1},
-                                    {0, -1}, {-1, -1}, {-1, 0}, {-1, 1}};
+constexpr int knight_steps[8][2]  = {{1, 2},   {2, 1},   {2, -1}, {1, -2},
+                                     {-1, -2}, {-2, -1}, {-2, 1}, {-1, 2}};
+constexpr int king_steps[8][2]    = {{0, 1},  {1, 1},   {1, 0},  {1, -1},
+                                     {0, -1}, {-1, -1}, {-1, 0}, {-1, 1}};
 constexpr int pawn_steps[2][2][2] = {{{-1, -1}, {1, -1}}, {{-1, 1}, {1, 1}}};  // [colour]
 }  // namespace attacks_detail
 
@@ -106,10 +105,10 @@ constexpr std::array<std::array<Bitboard, 64>, 2> passed_span = [] {
 }();
 
 // Castling, indexed by colour (Black first).
-constexpr int      rook_home_short[2]   = {63, 7};
-constexpr int      rook_home_long[2]    = {56, 0};
-constexpr Bitboard castle_path_short[2] = {0x6000000000000000ull, 0x60ull};
-constexpr Bitboard castle_path_long[2]  = {0x0E00000000000000ull, 0x0Eull};
+constexpr int      rook_home_short[2]      = {63, 7};
+constexpr int      rook_home_long[2]       = {56, 0};
+constexpr Bitboard castle_path_short[2]    = {0x6000000000000000ull, 0x60ull};
+constexpr Bitboard castle_path_long[2]     = {0x0E00000000000000ull, 0x0Eull};
 constexpr int      castle_safe_short[2][3] = {{60, 61, 62}, {4, 5, 6}};
 constexpr int      castle_safe_long[2][3]  = {{60, 59, 58}, {4, 3, 2}};
 
@@ -127,11 +126,11 @@ extern const Bitboard (&ray_through)[64][64];
 // Magic attack tables. A square's block is indexed by the product of the masked
 // occupancy's 32-bit halves with the magic's halves, shifted down by its shift.
 struct MagicSquare {
-    Bitboard       mask;      // relevant occupancy, board edges left out
-    std::uint32_t  magic_lo;  // low half of the multiplier
-    std::uint32_t  magic_hi;  // high half
-    int            shift;     // 32 minus the number of mask squares
-    const Bitboard* block;    // first entry of the square's block in the attack table
+    Bitboard        mask;      // relevant occupancy, board edges left out
+    std::uint32_t   magic_lo;  // low half of the multiplier
+    std::uint32_t   magic_hi;  // high half
+    int             shift;     // 32 minus the number of mask squares
+    const Bitboard* block;     // first entry of the square's block in the attack table
 };
 constexpr int ROOK_TABLE_SIZE   = 102400;
 constexpr int BISHOP_TABLE_SIZE = 5248;

@@ -3,13 +3,28 @@
 // them term by term and unmake can restore them from the history stack.
 #pragma once
 
+#include <array>
+
 #include "position/types.h"
 
 // zobrist[c * 384 + p * 64 + s]: piece p of colour c on s. 768 + 2c / 769 + 2c: colour c
 // holds CASTLE_SHORT / CASTLE_LONG. 772 + f: en-passant square on file f. 780: SIDE_KEY.
 // Material terms reuse the table: zobrist[c * 102 + p * 17 + n] = c has n pieces of p.
-extern const Key zobrist[781];
 constexpr Key SIDE_KEY = 0xF8D626AAAF278509ull;  // present when White is to move
+// Constant data: splitmix64 from a fixed seed, so every build hashes alike.
+inline constexpr std::array<Key, 781> zobrist = [] {
+    std::array<Key, 781> table{};
+    Key                  state = 0x56454C4D4F5241ull;
+    for (Key& entry : table) {
+        state += 0x9E3779B97F4A7C15ull;
+        Key z = state;
+        z     = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z     = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        entry = z ^ (z >> 31);
+    }
+    table[780] = SIDE_KEY;
+    return table;
+}();
 
 constexpr int piece_key_index(int colour, int piece, int sq) {
     return colour * 384 + piece * 64 + sq;

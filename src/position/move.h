@@ -24,7 +24,7 @@ constexpr int move_to(Move m) { return static_cast<int>((m >> 6) & 63); }
 constexpr int move_promotion(Move m) { return static_cast<int>((m >> 12) & 7); }
 // The five flags shifted down: 1 short castle, 2 long castle, 4 capture, 8 promotion,
 // 0x10 en passant. Non-zero for every move irreversible by its kind.
-constexpr int move_flags(Move m) { return static_cast<int>((m >> 15) & 0x1f); }
+constexpr int  move_flags(Move m) { return static_cast<int>((m >> 15) & 0x1f); }
 constexpr bool is_tactical(Move m) { return (m & TACTICAL_MASK) != 0; }
 
 // Builders for the word shapes the generators and the move-text parser produce.

@@ -11,16 +11,16 @@
 #include "position/types.h"
 
 struct Position {
-    std::uint8_t side_to_move;        // 1 when White is to move
-    int          history_length;      // entries on the history stack
-    int          irreversible_index;  // first history index the repetition test looks at
+    std::uint8_t side_to_move;         // 1 when White is to move
+    int          history_length;       // entries on the history stack
+    int          irreversible_index;   // first history index the repetition test looks at
     int          nonpawn_material[2];  // sum of material_unit over the colour's pieces
     int          board[2][64];         // [colour][square]: piece code or NO_PIECE
     int          piece_count[2][7];    // [colour][piece]; slot 6 stays 0
     int          king_square[2];
     Bitboard     occupancy[2];
-    Bitboard     pieces[2][7];   // [colour][piece]; slot 6 is not maintained
-    int          castled[2];     // 0 not castled, 1 short, 2 long
+    Bitboard     pieces[2][7];      // [colour][piece]; slot 6 is not maintained
+    int          castled[2];        // 0 not castled, 1 short, 2 long
     int          castle_rights[2];  // CASTLE_SHORT | CASTLE_LONG bits
     int          ep_square;         // square passed by the last double push, or NO_SQUARE
     int          psq_mg;            // piece-square sums, White minus Black

@@ -1,0 +1,169 @@
+#include "movegen/move_list.h"
+
+#include "movegen/captures.h"
+#include "movegen/evasions.h"
+#include "movegen/ordering.h"
+#include "movegen/quiet_checks.h"
+#include "movegen/quiets.h"
+#include "movegen/see.h"
+#include "position/move.h"
+#include "position/valid_move.h"
+
+namespace {
+
+constexpr int RATIO_ONE = 16384;  // quiet_ratio of a move never tried since the reset
+
+// Captures and promotions: non-losing ones above 0, losing ones (and under-promotions)
+// below, each band ordered by MVV/LVA.
+void score_captures(MoveList& list, int first) {
+    for (int i = first; i < list.count; ++i) {
+        const Move m   = list.moves[i];
+        list.scores[i] = good_capture(m) ? mvv_lva(m) + 30000 : mvv_lva(m) - 30000;
+    }
+}
+
+}  // namespace
+
+void sort_moves(int first, int end, MoveList& list) {
+    // Insertion from the back with a sentinel, so the inner scan needs no bound test.
+    const int saved  = list.scores[end];
+    list.scores[end] = -32000;
+    for (int i = end - 2; i >= first; --i) {
+        const Move move  = list.moves[i];
+        const int  score = list.scores[i];
+        int        j     = i;
+        for (; list.scores[j + 1] > score; ++j) {
+            list.moves[j]  = list.moves[j + 1];
+            list.scores[j] = list.scores[j + 1];
+        }
+        list.moves[j]  = move;
+        list.scores[j] = score;
+    }
+    list.scores[end] = saved;
+}
+
+Move next_move(MovePicker& picker) {
+    MoveList& list = picker.list;
+    for (;;) {
+        list.quiet_ratio = RATIO_ONE;
+        switch (picker.stage) {
+            case STAGE_HASH:
+                picker.stage = STAGE_GEN_CAPTURES;
+                if (is_valid_move(picker.hash_move))
+                    return picker.hash_move;
+                [[fallthrough]];
+            case STAGE_GEN_CAPTURES:
+                picker.stage = STAGE_GOOD_CAPTURES;
+                generate_captures(list);
+                score_captures(list, 0);
+                picker.capture_index = 0;
+                picker.capture_end = picker.quiet_index = list.count;
+                sort_moves(0, list.count, list);
+                [[fallthrough]];
+            case STAGE_GOOD_CAPTURES:
+                if (picker.capture_index < picker.capture_end
+                    && list.scores[picker.capture_index] >= 0) {
+                    const Move m = list.moves[picker.capture_index++];
+                    if (m == picker.hash_move)
+                        continue;
+                    return m;
+                }
+                picker.stage = STAGE_KILLER1;
+                [[fallthrough]];
+            case STAGE_KILLER1:
+                picker.stage = STAGE_KILLER2;
+                if (picker.killer1 != picker.hash_move && is_valid_move(picker.killer1))
+                    return picker.killer1;
+                [[fallthrough]];
+            case STAGE_KILLER2:
+                picker.stage = STAGE_GEN_QUIETS;
+                if (picker.killer2 != picker.hash_move && is_valid_move(picker.killer2))
+                    return picker.killer2;
+                [[fallthrough]];
+            case STAGE_GEN_QUIETS:
+                picker.stage = STAGE_QUIETS;
+                generate_quiets(picker.quiet_index, list);
+                for (int i = picker.quiet_index; i < list.count; ++i)
+                    list.scores[i] = quiet_score(list.moves[i]);
+                sort_moves(picker.quiet_index, list.count, list);
+                [[fallthrough]];
+            case STAGE_QUIETS:
+                if (picker.quiet_index < list.count) {
+                    const Move m = list.moves[picker.quiet_index++];
+                    if (m == picker.hash_move || m == picker.killer1 || m == picker.killer2)
+                        continue;
+                    list.quiet_ratio =
+                        history_hits[m & 0xfff] * RATIO_ONE / history_tries[m & 0xfff];
+                    return m;
+                }
+                picker.stage = STAGE_BAD_CAPTURES;
+                [[fallthrough]];
+            case STAGE_BAD_CAPTURES:
+                if (picker.capture_index < picker.capture_end) {
+                    const Move m = list.moves[picker.capture_index++];
+                    if (m == picker.hash_move)
+                        continue;
+                    return m;
+                }
+                return NO_MOVE;
+            default: return NO_MOVE;
+        }
+    }
+}
+
+Move next_evasion(MovePicker& picker) {
+    MoveList& list = picker.list;
+    if (picker.stage == STAGE_HASH || picker.stage == STAGE_GEN_EVASIONS) {
+        generate_evasions(list);
+        for (int i = 0; i < list.count; ++i)
+            list.scores[i] = order_score(list.moves[i], picker.hash_move);
+        picker.stage       = STAGE_EVASIONS;
+        picker.quiet_index = 0;
+        sort_moves(0, list.count, list);
+    } else if (picker.stage != STAGE_EVASIONS) {
+        return NO_MOVE;
+    }
+    if (picker.quiet_index < list.count)
+        return list.moves[picker.quiet_index++];
+    return NO_MOVE;
+}
+
+Move next_quiescence_move(MovePicker& picker) {
+    MoveList& list = picker.list;
+    switch (picker.stage) {
+        case STAGE_HASH:
+        case QS_STAGE_GEN_CAPTURES:
+            picker.stage = QS_STAGE_CAPTURES;
+            generate_captures(list);
+            score_captures(list, 0);
+            picker.capture_index = 0;
+            sort_moves(0, list.count, list);
+            [[fallthrough]];
+        case QS_STAGE_CAPTURES:
+            while (picker.capture_index < list.count) {
+                const int i = picker.capture_index++;
+                if (list.scores[i] >= 0)
+                    return list.moves[i];
+            }
+            if (!picker.with_checks)
+                return NO_MOVE;
+            picker.stage = QS_STAGE_GEN_CHECKS;
+            [[fallthrough]];
+        case QS_STAGE_GEN_CHECKS:
+            picker.stage = QS_STAGE_CHECKS;
+            generate_quiet_checks(list);
+            for (int i = 0; i < list.count; ++i)
+                list.scores[i] = order_score(list.moves[i], picker.hash_move);
+            picker.capture_index = 0;
+            sort_moves(0, list.count, list);
+            [[fallthrough]];
+        case QS_STAGE_CHECKS:
+            while (picker.capture_index < list.count) {
+                const Move m = list.moves[picker.capture_index++];
+                if (static_exchange(m) >= 0)
+                    return m;
+            }
+            return NO_MOVE;
+        default: return NO_MOVE;
+    }
+}

@@ -1,0 +1,109 @@
+#include "movegen/quiet_checks.h"
+
+#include "movegen/pawn_steps.h"
+#include "position/attacked.h"
+#include "position/attacks.h"
+#include "position/move.h"
+#include "position/position.h"
+
+namespace {
+
+Move* append_quiets(Move* out, int from, Bitboard dests) {
+    for (; dests; dests &= dests - 1)
+        *out++ = make_quiet(from, lsb_index(dests));
+    return out;
+}
+
+Move* append_pushes(Move* out, Bitboard dests, int delta) {
+    for (; dests; dests &= dests - 1) {
+        const int to = lsb_index(dests);
+        *out++       = make_quiet(to - delta, to);
+    }
+    return out;
+}
+
+bool squares_safe(int us, const int (&squares)[3], Bitboard all) {
+    for (const int sq : squares)
+        if (is_square_attacked(us, sq, all))
+            return false;
+    return true;
+}
+
+// The checking moves of a piece on from with the empty squares reach: when it shields
+// the enemy king e from an own slider, every move off that line; plus the squares from
+// which it attacks e itself (direct).
+Bitboard checking_squares(int from, Bitboard reach, Bitboard shields, int e, Bitboard direct) {
+    Bitboard dests = reach & direct;
+    if (shields & square_bit[from])
+        dests |= reach & ~ray_through[e][from];
+    return dests;
+}
+
+}  // namespace
+
+void generate_quiet_checks(MoveList& list) {
+    const Position& pos   = position;
+    const int       us    = pos.side_to_move;
+    const int       them  = 1 - us;
+    const int       e     = pos.king_square[them];
+    const Bitboard  all   = pos.occupancy[0] | pos.occupancy[1];
+    const Bitboard  empty = ~all;
+    const Bitboard  D     = discovered_check_candidates(us);
+    Move*           out   = list.moves;
+
+    // Pawn pushes that uncover a check; a pawn on the king's file keeps shielding it.
+    const int      forward   = PAWN_FORWARD[us];
+    const Bitboard e_file    = FILE_A_BB << file_of(e);
+    const Bitboard uncovered = shift_forward(us, pos.pieces[us][PAWN] & D & ~e_file) & empty;
+    const Bitboard singles   = uncovered & ~LAST_RANK_BB[us];
+    out                      = append_pushes(out, singles, forward);
+    out = append_pushes(out, shift_forward(us, singles & THIRD_RANK_BB[us]) & empty, 2 * forward);
+
+    // Pawn pushes that check directly.
+    const Bitboard check_squares = pawn_attacks[them][e];
+    const Bitboard all_singles =
+        shift_forward(us, pos.pieces[us][PAWN]) & empty & ~LAST_RANK_BB[us];
+    out = append_pushes(out, all_singles & check_squares, forward);
+    out = append_pushes(out,
+                        shift_forward(us, all_singles & THIRD_RANK_BB[us]) & empty & check_squares,
+                        2 * forward);
+
+    for (Bitboard b = pos.pieces[us][KNIGHT]; b; b &= b - 1) {
+        const int from = lsb_index(b);
+        out            = append_quiets(
+                       out, from,
+                       checking_squares(from, knight_attacks[from] & empty, D, e, knight_attacks[e]));
+    }
+    const Bitboard bishop_checks = bishop_attacks(e, all);
+    for (Bitboard b = pos.pieces[us][BISHOP]; b; b &= b - 1) {
+        const int from = lsb_index(b);
+        out            = append_quiets(
+                       out, from,
+                       checking_squares(from, bishop_attacks(from, all) & empty, D, e, bishop_checks));
+    }
+    const Bitboard rook_checks = rook_attacks(e, all);
+    for (Bitboard b = pos.pieces[us][ROOK]; b; b &= b - 1) {
+        const int from = lsb_index(b);
+        out            = append_quiets(
+                       out, from, checking_squares(from, rook_attacks(from, all) & empty, D, e, rook_checks));
+    }
+    for (Bitboard b = pos.pieces[us][QUEEN]; b; b &= b - 1) {
+        const int from = lsb_index(b);
+        out            = append_quiets(out, from,
+                                       checking_squares(from, queen_attacks(from, all) & empty, D, e,
+                                                        rook_checks | bishop_checks));
+    }
+    const int king = pos.king_square[us];
+    if (D & square_bit[king])
+        out = append_quiets(out, king, king_attacks[king] & empty & ~ray_through[e][king]);
+
+    const int rights = pos.castle_rights[us];
+    if ((rights & CASTLE_SHORT) && !(castle_path_short[us] & all)
+        && squares_safe(us, castle_safe_short[us], all) && (rook_checks & square_bit[king + 1]))
+        *out++ = make_castle_short(king);
+    if ((rights & CASTLE_LONG) && !(castle_path_long[us] & all)
+        && squares_safe(us, castle_safe_long[us], all) && (rook_checks & square_bit[king - 1]))
+        *out++ = make_castle_long(king);
+
+    list.count = static_cast<int>(out - list.moves);
+}

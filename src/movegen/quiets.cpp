@@ -1,0 +1,73 @@
+#include "movegen/quiets.h"
+
+#include "movegen/pawn_steps.h"
+#include "position/attacked.h"
+#include "position/attacks.h"
+#include "position/move.h"
+#include "position/position.h"
+
+namespace {
+
+Move* append_quiets(Move* out, int from, Bitboard dests) {
+    for (; dests; dests &= dests - 1)
+        *out++ = make_quiet(from, lsb_index(dests));
+    return out;
+}
+
+// None of the three squares attacked by the opponent of us, tested in order.
+bool squares_safe(int us, const int (&squares)[3], Bitboard all) {
+    for (const int sq : squares)
+        if (is_square_attacked(us, sq, all))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+void generate_quiets(int start, MoveList& list) {
+    const Position& pos   = position;
+    const int       us    = pos.side_to_move;
+    const Bitboard  all   = pos.occupancy[0] | pos.occupancy[1];
+    const Bitboard  empty = ~all;
+    Move*           out   = list.moves + start;
+
+    const int      forward = PAWN_FORWARD[us];
+    const Bitboard singles = shift_forward(us, pos.pieces[us][PAWN]) & empty & ~LAST_RANK_BB[us];
+    for (Bitboard b = singles; b; b &= b - 1) {
+        const int to = lsb_index(b);
+        *out++       = make_quiet(to - forward, to);
+    }
+    for (Bitboard b = shift_forward(us, singles & THIRD_RANK_BB[us]) & empty; b; b &= b - 1) {
+        const int to = lsb_index(b);
+        *out++       = make_quiet(to - 2 * forward, to);
+    }
+
+    for (Bitboard b = pos.pieces[us][KNIGHT]; b; b &= b - 1) {
+        const int from = lsb_index(b);
+        out            = append_quiets(out, from, knight_attacks[from] & empty);
+    }
+    for (Bitboard b = pos.pieces[us][BISHOP]; b; b &= b - 1) {
+        const int from = lsb_index(b);
+        out            = append_quiets(out, from, bishop_attacks(from, all) & empty);
+    }
+    for (Bitboard b = pos.pieces[us][ROOK]; b; b &= b - 1) {
+        const int from = lsb_index(b);
+        out            = append_quiets(out, from, rook_attacks(from, all) & empty);
+    }
+    for (Bitboard b = pos.pieces[us][QUEEN]; b; b &= b - 1) {
+        const int from = lsb_index(b);
+        out            = append_quiets(out, from, queen_attacks(from, all) & empty);
+    }
+    const int king = pos.king_square[us];
+    out            = append_quiets(out, king, king_attacks[king] & empty);
+
+    const int rights = pos.castle_rights[us];
+    if ((rights & CASTLE_SHORT) && !(castle_path_short[us] & all)
+        && squares_safe(us, castle_safe_short[us], all))
+        *out++ = make_castle_short(king);
+    if ((rights & CASTLE_LONG) && !(castle_path_long[us] & all)
+        && squares_safe(us, castle_safe_long[us], all))
+        *out++ = make_castle_long(king);
+
+    list.count = static_cast<int>(out - list.moves);
+}

@@ -1,0 +1,356 @@
+// position/position.cpp: the position record, the new game, FEN and the consistency
+// check. Owns position_record, history_record and search_ply_record; the other
+// position sources write them through position_writer.h, everyone else reads.
+#include "position/position.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <ctime>
+
+#include "eval/psq.h"
+#include "position/attacked.h"
+#include "position/bitboard.h"
+#include "position/hash_keys.h"
+#include "position/make_move.h"
+#include "position/position_writer.h"
+
+Position     position_record;
+HistoryEntry history_record[HISTORY_CAPACITY];
+int          search_ply_record = 0;
+
+const Position& position                              = position_record;
+const HistoryEntry (&history_stack)[HISTORY_CAPACITY] = history_record;
+const int& search_ply                                 = search_ply_record;
+
+namespace {
+
+constexpr int back_rank_pieces[8] = {ROOK, KNIGHT, BISHOP, QUEEN, KING, BISHOP, KNIGHT, ROOK};
+
+void clear_record() {
+    Position& pos          = position_record;
+    pos.side_to_move       = WHITE;
+    pos.history_length     = 0;
+    pos.irreversible_index = 0;
+    pos.ep_square          = NO_SQUARE;
+    pos.psq_mg = pos.psq_eg = 0;
+    pos.key = pos.pawn_key = pos.material_key = 0;
+    for (int c = BLACK; c <= WHITE; ++c) {
+        pos.nonpawn_material[c] = 0;
+        pos.king_square[c]      = NO_SQUARE;
+        pos.occupancy[c]        = 0;
+        pos.castled[c]          = 0;
+        pos.castle_rights[c]    = 0;
+        for (int sq = 0; sq < 64; ++sq)
+            pos.board[c][sq] = NO_PIECE;
+        for (int p = 0; p < 7; ++p) {
+            pos.piece_count[c][p] = 0;
+            pos.pieces[c][p]      = 0;
+        }
+    }
+}
+
+int piece_from_letter(char letter) {
+    switch (std::tolower(static_cast<unsigned char>(letter))) {
+        case 'p': return PAWN;
+        case 'n': return KNIGHT;
+        case 'b': return BISHOP;
+        case 'r': return ROOK;
+        case 'q': return QUEEN;
+        case 'k': return KING;
+        default: return NO_PIECE;
+    }
+}
+
+bool fail(std::string* error, const char* message) {
+    if (error)
+        *error = message;
+    return false;
+}
+
+// The FEN's fields, split on blanks. Returns the number found (at most six).
+int split_fields(const std::string& fen, std::string (&fields)[6]) {
+    int         count = 0;
+    std::size_t i     = 0;
+    while (i < fen.size()) {
+        while (i < fen.size() && std::isspace(static_cast<unsigned char>(fen[i])))
+            ++i;
+        if (i >= fen.size())
+            break;
+        const std::size_t start = i;
+        while (i < fen.size() && !std::isspace(static_cast<unsigned char>(fen[i])))
+            ++i;
+        if (count == 6)
+            return 7;
+        fields[count++] = fen.substr(start, i - start);
+    }
+    return count;
+}
+
+bool is_counter(const std::string& field) {
+    if (field.empty() || field.size() > 6)
+        return false;
+    for (char ch : field)
+        if (!std::isdigit(static_cast<unsigned char>(ch)))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+void new_game() {
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    Position& pos                = position_record;
+    pos.side_to_move             = WHITE;
+    pos.history_length           = 0;
+    pos.irreversible_index       = 0;
+    pos.occupancy[WHITE]         = 0xFFFFull;
+    pos.occupancy[BLACK]         = 0xFFFFull << 48;
+    const Bitboard white_sets[6] = {0xFF00ull, 0x42ull, 0x24ull, 0x81ull, 0x08ull, 0x10ull};
+    for (int p = PAWN; p <= KING; ++p) {
+        pos.pieces[WHITE][p] = white_sets[p];
+        pos.pieces[BLACK][p] = p == PAWN ? white_sets[p] << 40 : white_sets[p] << 56;
+    }
+    pos.pieces[WHITE][NO_PIECE] = pos.pieces[BLACK][NO_PIECE] = 0;
+    for (int c = BLACK; c <= WHITE; ++c) {
+        pos.castled[c]       = 0;
+        pos.castle_rights[c] = CASTLE_SHORT | CASTLE_LONG;
+    }
+    pos.ep_square          = NO_SQUARE;
+    pos.king_square[BLACK] = 60;
+    pos.king_square[WHITE] = 4;
+    for (int c = BLACK; c <= WHITE; ++c)
+        for (int sq = 0; sq < 64; ++sq)
+            pos.board[c][sq] = NO_PIECE;
+    for (int f = 0; f < 8; ++f) {
+        pos.board[WHITE][f]      = back_rank_pieces[f];
+        pos.board[WHITE][8 + f]  = PAWN;
+        pos.board[BLACK][56 + f] = back_rank_pieces[f];
+        pos.board[BLACK][48 + f] = PAWN;
+    }
+    constexpr int start_counts[7] = {8, 2, 2, 2, 1, 1, 0};
+    for (int c = BLACK; c <= WHITE; ++c) {
+        for (int p = 0; p < 7; ++p)
+            pos.piece_count[c][p] = start_counts[p];
+        pos.nonpawn_material[c] = 31;
+    }
+    compute_keys();
+    pos.psq_mg = pos.psq_eg = 0;
+}
+
+void set_side_to_move(int side) {
+    if (position_record.side_to_move != side) {
+        position_record.side_to_move = static_cast<std::uint8_t>(side);
+        position_record.key ^= SIDE_KEY;
+    }
+}
+
+void reset_search_ply() { search_ply_record = 0; }
+
+bool load_fen(const std::string& fen, std::string* error) {
+    std::string fields[6];
+    const int   count = split_fields(fen, fields);
+    if (count < 4)
+        return fail(error,
+                    "a FEN needs at least four fields: placement, side, castling, en passant");
+    if (count > 6)
+        return fail(error, "a FEN has at most six fields");
+
+    // Placement, rank 8 first.
+    int squares[64];
+    int colours[64];
+    int rank = 7, file = 0;
+    int kings[2] = {0, 0}, pawns[2] = {0, 0}, total[2] = {0, 0};
+    for (int sq = 0; sq < 64; ++sq)
+        squares[sq] = NO_PIECE, colours[sq] = -1;
+    for (char ch : fields[0]) {
+        if (ch == '/') {
+            if (file != 8 || rank == 0)
+                return fail(error, "each rank of the placement must describe exactly 8 squares");
+            --rank;
+            file = 0;
+        } else if (ch >= '1' && ch <= '8') {
+            file += ch - '0';
+            if (file > 8)
+                return fail(error, "a rank of the placement describes more than 8 squares");
+        } else {
+            const int piece = piece_from_letter(ch);
+            if (piece == NO_PIECE)
+                return fail(error, "the placement holds a character that is no piece");
+            if (file > 7)
+                return fail(error, "a rank of the placement describes more than 8 squares");
+            const int colour = std::isupper(static_cast<unsigned char>(ch)) ? WHITE : BLACK;
+            const int sq     = make_square(file, rank);
+            if (piece == PAWN && (rank == 0 || rank == 7))
+                return fail(error, "pawns cannot stand on the first or last rank");
+            squares[sq] = piece;
+            colours[sq] = colour;
+            kings[colour] += piece == KING;
+            pawns[colour] += piece == PAWN;
+            ++total[colour];
+            ++file;
+        }
+    }
+    if (rank != 0 || file != 8)
+        return fail(error, "the placement must describe exactly 8 ranks of 8 squares");
+    if (kings[WHITE] != 1 || kings[BLACK] != 1)
+        return fail(error, "each side must have exactly one king");
+    if (pawns[WHITE] > 8 || pawns[BLACK] > 8 || total[WHITE] > 16 || total[BLACK] > 16)
+        return fail(error, "a side has more than 8 pawns or more than 16 pieces");
+
+    int side;
+    if (fields[1] == "w")
+        side = WHITE;
+    else if (fields[1] == "b")
+        side = BLACK;
+    else
+        return fail(error, "the side to move must be w or b");
+
+    auto piece_at = [&](int colour, int piece, int sq) {
+        return colours[sq] == colour && squares[sq] == piece;
+    };
+    int rights[2] = {0, 0};
+    if (fields[2] != "-") {
+        for (char ch : fields[2]) {
+            int colour, right;
+            switch (ch) {
+                case 'K': colour = WHITE, right = CASTLE_SHORT; break;
+                case 'Q': colour = WHITE, right = CASTLE_LONG; break;
+                case 'k': colour = BLACK, right = CASTLE_SHORT; break;
+                case 'q': colour = BLACK, right = CASTLE_LONG; break;
+                default: return fail(error, "castling rights must be '-' or letters of KQkq");
+            }
+            if (rights[colour] & right)
+                return fail(error, "a castling right is given twice");
+            const int king_home = colour == WHITE ? 4 : 60;
+            const int rook_home = right == CASTLE_SHORT ? king_home + 3 : king_home - 4;
+            if (!piece_at(colour, KING, king_home) || !piece_at(colour, ROOK, rook_home))
+                return fail(error, "a castling right needs its king and rook on their squares");
+            rights[colour] |= right;
+        }
+    }
+
+    int ep = NO_SQUARE;
+    if (fields[3] != "-") {
+        const std::string& f = fields[3];
+        if (f.size() != 2 || f[0] < 'a' || f[0] > 'h' || f[1] < '1' || f[1] > '8')
+            return fail(error, "the en-passant field must be '-' or a square");
+        ep = make_square(f[0] - 'a', f[1] - '1');
+        // The square passed over by the pawn that has just made a double push.
+        const int mover     = 1 - side;
+        const int pawn_sq   = forward_square[mover][ep];
+        const int origin_sq = forward_square[side][ep];
+        const int ep_rank   = mover == WHITE ? 2 : 5;
+        if (rank_of(ep) != ep_rank || !piece_at(mover, PAWN, pawn_sq) || squares[ep] != NO_PIECE
+            || squares[origin_sq] != NO_PIECE)
+            return fail(error, "the en-passant square cannot follow a double pawn push");
+    }
+    for (int i = 4; i < count; ++i)
+        if (!is_counter(fields[i]))
+            return fail(error, "the move counters must be whole numbers");
+
+    // The side that has just moved cannot have left its king attacked.
+    const Position saved = position_record;
+    clear_record();
+    for (int sq = 0; sq < 64; ++sq)
+        if (squares[sq] != NO_PIECE)
+            add_piece(colours[sq], squares[sq], sq, false);
+    position_record.side_to_move         = static_cast<std::uint8_t>(side);
+    position_record.castle_rights[BLACK] = rights[BLACK];
+    position_record.castle_rights[WHITE] = rights[WHITE];
+    position_record.ep_square            = ep;
+    compute_keys();
+    const int      them = 1 - side;
+    const Bitboard all  = position.occupancy[0] | position.occupancy[1];
+    if (is_square_attacked(them, position.king_square[them], all)) {
+        position_record = saved;
+        return fail(error, "the side not to move is in check");
+    }
+    if (error)
+        error->clear();
+    return true;
+}
+
+std::string position_to_fen() {
+    const Position& pos = position;
+    std::string     fen;
+    constexpr char  letters[6] = {'p', 'n', 'b', 'r', 'q', 'k'};
+    for (int rank = 7; rank >= 0; --rank) {
+        int empty = 0;
+        for (int file = 0; file < 8; ++file) {
+            const int sq = make_square(file, rank);
+            const int c  = pos.board[WHITE][sq] != NO_PIECE ? WHITE : BLACK;
+            const int p  = pos.board[c][sq];
+            if (p == NO_PIECE) {
+                ++empty;
+                continue;
+            }
+            if (empty)
+                fen += static_cast<char>('0' + empty);
+            empty = 0;
+            fen += c == WHITE ? static_cast<char>(std::toupper(letters[p])) : letters[p];
+        }
+        if (empty)
+            fen += static_cast<char>('0' + empty);
+        if (rank)
+            fen += '/';
+    }
+    fen += pos.side_to_move == WHITE ? " w " : " b ";
+    const std::size_t before = fen.size();
+    if (pos.castle_rights[WHITE] & CASTLE_SHORT)
+        fen += 'K';
+    if (pos.castle_rights[WHITE] & CASTLE_LONG)
+        fen += 'Q';
+    if (pos.castle_rights[BLACK] & CASTLE_SHORT)
+        fen += 'k';
+    if (pos.castle_rights[BLACK] & CASTLE_LONG)
+        fen += 'q';
+    if (fen.size() == before)
+        fen += '-';
+    fen += ' ';
+    if (pos.ep_square == NO_SQUARE) {
+        fen += '-';
+    } else {
+        fen += static_cast<char>('a' + file_of(pos.ep_square));
+        fen += static_cast<char>('1' + rank_of(pos.ep_square));
+    }
+    fen += " 0 1";
+    return fen;
+}
+
+bool position_is_consistent() {
+    const Position& pos    = position;
+    int             psq_mg = 0, psq_eg = 0;
+    if ((pos.occupancy[WHITE] & pos.occupancy[BLACK]) != 0)
+        return false;
+    for (int c = BLACK; c <= WHITE; ++c) {
+        const int sign     = c == WHITE ? 1 : -1;
+        Bitboard  union_   = 0;
+        int       material = 0;
+        for (int p = PAWN; p <= KING; ++p) {
+            union_ |= pos.pieces[c][p];
+            if (popcount(pos.pieces[c][p]) != pos.piece_count[c][p])
+                return false;
+            material += material_unit[p] * pos.piece_count[c][p];
+            for (Bitboard b = pos.pieces[c][p]; b; b &= b - 1) {
+                const int sq = lsb_index(b);
+                psq_mg += sign * piece_square[c][p][sq].mg;
+                psq_eg += sign * piece_square[c][p][sq].eg;
+            }
+        }
+        if (union_ != pos.occupancy[c] || material != pos.nonpawn_material[c])
+            return false;
+        if (pos.piece_count[c][KING] != 1 || pos.piece_count[c][NO_PIECE] != 0)
+            return false;
+        if (pos.pieces[c][KING] != square_bit[pos.king_square[c]])
+            return false;
+        for (int sq = 0; sq < 64; ++sq) {
+            const int p = pos.board[c][sq];
+            if (p == NO_PIECE ? (pos.occupancy[c] & square_bit[sq]) != 0
+                              : (pos.pieces[c][p] & square_bit[sq]) == 0)
+                return false;
+        }
+    }
+    const PositionKeys keys = keys_from_scratch();
+    return psq_mg == pos.psq_mg && psq_eg == pos.psq_eg && keys.key == pos.key
+           && keys.pawn_key == pos.pawn_key && keys.material_key == pos.material_key;
+}

@@ -1,0 +1,12 @@
+// search/root.h: the search of the position on the board to one depth inside the
+// driver's window. Simpler than the main search: it takes only the move from the
+// table, never prunes or reduces, extends more generously, and at the end teaches the
+// ordering tables its best move and stores the principal variation in the table.
+#pragma once
+
+#include "position/types.h"
+
+// depth: quarter plies. pv: out, the principal variation (PV_CAPACITY moves); after a
+// fail low it starts with the move whose upper bound was highest. Answers -MATE when
+// the side to move is checkmated and 0 when it is stalemated, with pv empty.
+int search_root(int depth, int alpha, int beta, Move* pv);

@@ -1,0 +1,114 @@
+#include "search/tt.h"
+
+#include <new>
+
+#include "position/make_move.h"
+#include "position/move.h"
+#include "position/position.h"
+
+// One block holds both arrays, so that the system judges the whole size at once: two
+// separate halves could each be granted and then not both be backed by memory.
+static TTEntry*      block     = nullptr;
+static TTEntry*      primary   = nullptr;
+static TTEntry*      secondary = nullptr;
+static std::uint64_t entries   = 0;
+static std::uint64_t mask      = 0;
+
+TTEntry* const&      tt_primary   = primary;
+TTEntry* const&      tt_secondary = secondary;
+const std::uint64_t& tt_entries   = entries;
+const std::uint64_t& tt_mask      = mask;
+
+// The index takes 32 bits of the key, so a larger array could not be addressed.
+constexpr std::uint64_t MAX_TT_ENTRIES = std::uint64_t{1} << 32;
+
+std::uint64_t allocate_tt(std::uint64_t wanted) {
+    std::uint64_t n = 1;
+    while (n < MAX_TT_ENTRIES && n * 2 <= wanted)
+        n *= 2;
+    delete[] block;
+    block = nullptr;
+    for (; n > 1; n /= 2) {
+        block = new (std::nothrow) TTEntry[2 * n];
+        if (block)
+            break;
+    }
+    if (!block)
+        block = new TTEntry[2];  // a table of one entry per array; failing here is fatal
+    primary   = block;
+    secondary = block + n;
+    entries   = n;
+    mask      = n - 1;
+    tt_clear();
+    return n;
+}
+
+void tt_clear() {
+    const TTEntry empty{NO_SCORE, 0, NO_MOVE, 0, BOUND_NONE};
+    for (std::uint64_t i = 0; i < entries; ++i) {
+        primary[i]   = empty;
+        secondary[i] = empty;
+    }
+}
+
+bool tt_probe(Key key, TTEntry& found) {
+    const std::uint64_t i    = static_cast<std::uint32_t>(key) & mask;
+    const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
+    if (primary[i].lock == lock) {
+        found = primary[i];
+        return true;
+    }
+    if (secondary[i].lock == lock) {
+        found = secondary[i];
+        return true;
+    }
+    return false;
+}
+
+void tt_store(Key key, int score, int bound, int depth, Move move) {
+    const std::uint64_t i    = static_cast<std::uint32_t>(key) & mask;
+    const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
+    TTEntry&            p    = primary[i];
+    const TTEntry       entry{score, lock, move, static_cast<std::uint16_t>(depth),
+                        static_cast<std::int16_t>(bound)};
+    if (p.lock == lock) {
+        // A shallower or equal result never replaces the primary one, nor goes anywhere.
+        if (depth > p.depth) {
+            p.depth = static_cast<std::uint16_t>(depth);
+            if (move != NO_MOVE)
+                p.move = move;
+            p.bound = static_cast<std::int16_t>(bound);
+            p.score = score;
+        }
+    } else if (depth >= p.depth) {
+        secondary[i] = p;
+        p            = entry;
+    } else {
+        secondary[i] = entry;
+    }
+}
+
+int score_to_tt(int score) {
+    if (score < -MATE_BOUND)
+        return score - search_ply - 1;
+    if (score > MATE_BOUND)
+        return score + search_ply + 1;
+    return score;
+}
+
+int score_from_tt(int score) {
+    if (score < -MATE_BOUND)
+        return score + search_ply + 1;
+    if (score > MATE_BOUND)
+        return score - search_ply - 1;
+    return score;
+}
+
+void store_pv(const Move* pv) {
+    if (pv[0] == NO_MOVE)
+        return;
+    make_move(pv[0]);
+    store_pv(pv + 1);
+    unmake_move();
+    tt_store(position.key, 0, BOUND_MOVE_ONLY, 0, pv[0]);
+}

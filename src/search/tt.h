@@ -1,0 +1,58 @@
+// search/tt.h: the transposition table. Two arrays of equal size, addressed by the low
+// half of the position key and verified by the high half: the primary array keeps the
+// deeper of two competing results, the secondary array takes whatever the primary one
+// rejects or displaces. Allocated once at start-up by allocate_tt and never resized;
+// tt.cpp owns both arrays and only tt_clear and tt_store write their entries. The
+// quiescence search does not use the table.
+#pragma once
+
+#include <cstdint>
+
+#include "position/types.h"
+
+// Bound codes. BOUND_MOVE_ONLY marks a principal-variation entry: only move counts.
+constexpr int BOUND_NONE      = 0;
+constexpr int BOUND_LOWER     = 1;  // the node failed high: score is a lower bound
+constexpr int BOUND_UPPER     = 2;  // no move raised alpha: score is an upper bound
+constexpr int BOUND_EXACT     = 3;
+constexpr int BOUND_MOVE_ONLY = 4;
+
+struct TTEntry {
+    std::int32_t  score;  // mate scores relative to the node, see score_to_tt
+    std::uint32_t lock;   // upper 32 bits of the position key
+    Move          move;   // best move found at the node, 0 if none
+    std::uint16_t depth;  // remaining depth of the search that stored it, quarter plies
+    std::int16_t  bound;  // BOUND_*
+};
+static_assert(sizeof(TTEntry) == 16, "four entries to a 64-byte cache line");
+
+// The two arrays of tt_entries entries each (a power of two); tt_mask = tt_entries - 1.
+// A key k lives at index (low 32 bits of k) & tt_mask in both arrays.
+extern TTEntry* const&      tt_primary;    // depth-preferred
+extern TTEntry* const&      tt_secondary;  // always replaced
+extern const std::uint64_t& tt_entries;
+extern const std::uint64_t& tt_mask;
+
+// Start-up. Allocates both arrays with the given number of entries each (rounded down to a power
+// of two, at most 2^32: the index uses 32 bits of the key) and clears them. When the
+// machine cannot provide that much it halves the size until it can; the answer is the
+// size obtained, never 0. Called once by the shell's start-up (tools may call it again).
+std::uint64_t allocate_tt(std::uint64_t entries);
+
+// Empties both arrays: start-up, the start of the command loop, and "new".
+void tt_clear();
+
+// Copies the entry of key into found (primary array first) and answers true, or false
+// when neither array holds the key. The score comes back as stored: see score_from_tt.
+bool tt_probe(Key key, TTEntry& found);
+// score must already be converted by score_to_tt.
+void tt_store(Key key, int score, int bound, int depth, Move move);
+
+// Mate scores are stored as distances from the node, not from the root, so that an
+// entry reads right wherever the search meets the position again.
+int score_to_tt(int score);
+int score_from_tt(int score);
+
+// Stores a 0-terminated line of moves from the current position as BOUND_MOVE_ONLY
+// entries, deepest position first, so that the next iteration follows it.
+void store_pv(const Move* pv);

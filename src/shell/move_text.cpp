@@ -1,0 +1,73 @@
+#include "shell/move_text.h"
+
+#include "position/make_move.h"
+#include "position/move.h"
+#include "position/position.h"
+#include "position/valid_move.h"
+
+const char* const file_letters[8]  = {"a", "b", "c", "d", "e", "f", "g", "h"};
+const char* const rank_digits[8]   = {"1", "2", "3", "4", "5", "6", "7", "8"};
+const char* const piece_letters[7] = {"P", "N", "B", "R", "Q", "K", ""};
+
+MoveText move_to_text(Move m) {
+    const int from = move_from(m), to = move_to(m);
+    MoveText  t{};
+    t.text[0] = file_letters[file_of(from)][0];
+    t.text[1] = rank_digits[rank_of(from)][0];
+    t.text[2] = file_letters[file_of(to)][0];
+    t.text[3] = rank_digits[rank_of(to)][0];
+    if (m & FLAG_PROMOTION)
+        t.text[4] = piece_letters[move_promotion(m)][0];  // NO_PIECE gives the terminator
+    return t;
+}
+
+// The promotion piece named by c, either case, or NO_PIECE.
+static int promotion_piece(char c) {
+    switch (c) {
+        case 'q':
+        case 'Q': return QUEEN;
+        case 'r':
+        case 'R': return ROOK;
+        case 'b':
+        case 'B': return BISHOP;
+        case 'n':
+        case 'N': return KNIGHT;
+        default: return NO_PIECE;
+    }
+}
+
+static bool is_file_letter(char c) { return c >= 'a' && c <= 'h'; }
+static bool is_rank_digit(char c) { return c >= '1' && c <= '8'; }
+
+Move text_to_move(const char* text) {
+    // Each test stops at the terminator, so a short text is never read past its end.
+    if (!is_file_letter(text[0]) || !is_rank_digit(text[1]) || !is_file_letter(text[2])
+        || !is_rank_digit(text[3]))
+        return NO_MOVE;
+    const Position& pos  = position;
+    const int       us   = pos.side_to_move;
+    const int       from = (text[0] - 'a') + 8 * (text[1] - '1');
+    const int       to   = (text[2] - 'a') + 8 * (text[3] - '1');
+    const int       p    = pos.board[us][from];
+    const int       q    = pos.board[1 - us][to];
+
+    Move flags = 0;
+    if (q != NO_PIECE)
+        flags |= FLAG_CAPTURE;
+    const int promotion = promotion_piece(text[4]);
+    if (promotion != NO_PIECE)
+        flags |= FLAG_PROMOTION;
+    if (p == KING && (from - to == 2 || to - from == 2))
+        flags |= to < from ? FLAG_CASTLE_LONG : FLAG_CASTLE_SHORT;
+    else if (p == PAWN && file_of(from) != file_of(to) && q == NO_PIECE)
+        flags |= FLAG_CAPTURE | FLAG_EN_PASSANT;
+
+    const Move m = static_cast<Move>(from | to << 6 | promotion << 12) | flags;
+    if (!is_valid_move(m))
+        return NO_MOVE;
+    // The validity test leaves the king's safety to make: a move that exposes the
+    // mover's own king would take the game to an impossible position.
+    const bool legal = make_move(m);
+    unmake_move();
+    return legal ? m : NO_MOVE;
+}

@@ -1,0 +1,349 @@
+#include "shell/xboard.h"
+
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+
+#include "position/make_move.h"
+#include "position/move.h"
+#include "position/position.h"
+#include "shell/log.h"
+#include "shell/move_text.h"
+#include "shell/options.h"
+#include "shell/result.h"
+
+namespace {
+
+constexpr const char* ENGINE_NAME = "Velmora 1.9.9 beta";
+
+// The most game moves the history stack takes: the rest is kept for the deepest search.
+constexpr int MAX_GAME_MOVES = HISTORY_CAPACITY - SEARCH_HISTORY_RESERVE;
+
+struct Loop {
+    LoopState    state;
+    std::FILE*   out;
+    LoopSettings settings;
+};
+
+enum CommandResult {
+    COMMAND_DONE,       // carried out (or deliberately ignored)
+    COMMAND_MALFORMED,  // a number is missing or unreadable: answered like an unknown word
+    COMMAND_QUIT,
+};
+
+// A command gets the whole line and the text after its word.
+using CommandHandler = CommandResult (*)(Loop& loop, const char* line, const char* args);
+
+// The blanks of "%s": space, tab, line end, vertical tab, form feed, carriage return.
+bool is_blank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Reads one piece of input into line, as fgets does: up to and including the line end,
+// at most 255 characters. A carriage return just before the line end belongs to the line
+// end. A zero byte ends the text that the loop looks at. False at end of input when
+// nothing was read.
+bool read_line(std::FILE* in, char (&line)[LINE_CAPACITY]) {
+    int length = 0;
+    while (length < LINE_CAPACITY - 1) {
+        int c = std::getc(in);
+        if (c == EOF)
+            break;
+        if (c == '\r') {
+            const int next = std::getc(in);
+            if (next == '\n')
+                c = '\n';
+            else if (next != EOF)
+                std::ungetc(next, in);
+        }
+        line[length++] = static_cast<char>(c);
+        if (c == '\n')
+            break;
+    }
+    line[length] = '\0';
+    return length > 0;
+}
+
+// Copies the first word of line into word; answers the text after it, or nullptr when
+// the line holds no word. word must have room for the whole line.
+const char* first_word(const char* line, char (&word)[LINE_CAPACITY]) {
+    while (is_blank(*line))
+        ++line;
+    int length = 0;
+    while (*line != '\0' && !is_blank(*line))
+        word[length++] = *line++;
+    word[length] = '\0';
+    return length > 0 ? line : nullptr;
+}
+
+void reply_unknown_command(Loop& loop, const char* word) {
+    std::fprintf(loop.out, "Error (unknown command): %s\n", word);
+    // The entry keeps the reply's own line end, so an empty line follows it in the log.
+    log_line("Error (unknown command): %s\n", word);
+}
+
+// The engine's turn: think, answer "move", log it with its score, make it, and ask
+// whether the game is over. The search is not part of the engine yet, so the turn
+// passes without a move.
+void take_engine_turn(Loop& loop) {
+    loop.state.engine_to_move = false;
+    if (!loop.settings.thinking)
+        return;
+}
+
+// A line whose first word is no command is taken as a move.
+void accept_gui_move(Loop& loop, const char* line, const char* word) {
+    // The stack keeps room for a full-depth search above the last game move.
+    const Move m = position.history_length < MAX_GAME_MOVES ? text_to_move(line) : NO_MOVE;
+    if (m == NO_MOVE) {
+        reply_unknown_command(loop, word);
+        return;
+    }
+    log_line("XBoard move %s", move_to_text(m).text);
+    make_move(m);  // text_to_move has made sure that it is legal
+    if (game_state == STATE_PLAYING) {
+        loop.state.engine_to_move = true;
+    } else {
+        // A move after the end of the game is made, and the result is repeated.
+        loop.state.engine_to_move = false;
+        std::fprintf(loop.out, "%s\n", result_text(game_state));
+        log_line("%s", result_text(game_state));
+    }
+}
+
+CommandResult command_xboard(Loop&, const char*, const char*) {
+    log_line("xboard");
+    return COMMAND_DONE;
+}
+
+CommandResult command_protover(Loop& loop, const char*, const char* args) {
+    int version = 0;
+    if (!read_int(args, version))
+        return COMMAND_MALFORMED;
+    if (version < 1 || version > 3)
+        std::fprintf(loop.out, "ERROR, bogus xboard protocol version received.\n");
+    if (version == 2 || version == 3) {
+        std::fprintf(loop.out, "feature ping=0 setboard=0 san=0 time=1 draw=1\n");
+        std::fprintf(loop.out, "feature sigint=0 sigterm=0 reuse=0 analyze=0\n");
+        std::fprintf(loop.out, "feature myname=\"%s\" name=1\n", ENGINE_NAME);
+        std::fprintf(loop.out, "feature playother=1 sides=0\n");
+        std::fprintf(loop.out, "feature done=1\n");
+    }
+    log_line("protover %d", version);
+    return COMMAND_DONE;
+}
+
+CommandResult command_new(Loop& loop, const char*, const char*) {
+    new_game();
+    // TRANSPOSITION TABLE: tt_clear() goes here once search/tt.h exists.
+    reset_game_state();
+    loop.state.force_mode     = false;
+    loop.state.engine_to_move = false;
+    log_line("new");
+    return COMMAND_DONE;
+}
+
+CommandResult command_quit(Loop&, const char*, const char*) {
+    log_line("quit");
+    return COMMAND_QUIT;
+}
+
+CommandResult command_force(Loop& loop, const char*, const char*) {
+    loop.state.force_mode     = true;
+    loop.state.engine_to_move = false;
+    log_line("force");
+    return COMMAND_DONE;
+}
+
+CommandResult command_white(Loop& loop, const char*, const char*) {
+    set_side_to_move(WHITE);
+    loop.state.engine_to_move = false;
+    log_line("white");
+    return COMMAND_DONE;
+}
+
+CommandResult command_black(Loop& loop, const char*, const char*) {
+    set_side_to_move(BLACK);
+    loop.state.engine_to_move = false;
+    log_line("black");
+    return COMMAND_DONE;
+}
+
+// The protocol's numbers are scaled in 64 bits and clamped, so no value overflows.
+CommandResult command_st(Loop& loop, const char*, const char* args) {
+    int seconds = 0;
+    if (!read_int(args, seconds))
+        return COMMAND_MALFORMED;
+    TimeControl& tc      = loop.state.time_control;
+    tc.fixed_time_ms     = clamp_to_int(std::int64_t{seconds} * 1000);
+    tc.moves_per_control = -1;
+    tc.depth_limit       = DEFAULT_DEPTH_LIMIT;
+    log_line("st %d", seconds);
+    return COMMAND_DONE;
+}
+
+CommandResult command_sd(Loop& loop, const char*, const char* args) {
+    int depth = 0;
+    if (!read_int(args, depth))
+        return COMMAND_MALFORMED;
+    TimeControl& tc      = loop.state.time_control;
+    tc.depth_limit       = depth;
+    tc.moves_per_control = -1;
+    tc.fixed_time_ms     = DEFAULT_FIXED_TIME_MS;
+    log_line("sd %d", depth);
+    return COMMAND_DONE;
+}
+
+// "level MOVES BASE INCREMENT", read from the line's seventh character on. The base time
+// ("%d:%d" or "%d" minutes) plays no part: the engine works from "time".
+CommandResult command_level(Loop& loop, const char* line, const char*) {
+    if (std::strlen(line) < 6)
+        return COMMAND_MALFORMED;
+    const char* p     = line + 6;
+    int         moves = 0, increment = 0;
+    if (!read_int(p, moves) || moves < 0)  // -1 would mean a fixed time per move
+        return COMMAND_MALFORMED;
+    while (is_blank(*p))
+        ++p;
+    if (*p == '\0')
+        return COMMAND_MALFORMED;
+    while (*p != '\0' && !is_blank(*p))
+        ++p;
+    if (!read_int(p, increment))
+        return COMMAND_MALFORMED;
+    TimeControl& tc      = loop.state.time_control;
+    tc.moves_per_control = moves;
+    tc.increment_ms      = clamp_to_int(std::int64_t{increment} * 1000);
+    return COMMAND_DONE;
+}
+
+CommandResult command_time(Loop& loop, const char*, const char* args) {
+    int centiseconds = 0;
+    if (!read_int(args, centiseconds))
+        return COMMAND_MALFORMED;
+    loop.state.time_control.own_time_ms = clamp_to_int(std::int64_t{centiseconds} * 10);
+    log_line("time %d", centiseconds);
+    return COMMAND_DONE;
+}
+
+CommandResult command_otim(Loop& loop, const char*, const char* args) {
+    int centiseconds = 0;
+    if (!read_int(args, centiseconds))
+        return COMMAND_MALFORMED;
+    loop.state.time_control.opponent_time_ms = clamp_to_int(std::int64_t{centiseconds} * 10);
+    log_line("otim %d", centiseconds);
+    return COMMAND_DONE;
+}
+
+CommandResult command_undo(Loop& loop, const char*, const char*) {
+    if (position.history_length > 0) {
+        loop.state.force_mode = true;
+        unmake_move();
+        reset_game_state();
+    }
+    log_line("undo");
+    return COMMAND_DONE;
+}
+
+CommandResult command_remove(Loop& loop, const char*, const char*) {
+    if (position.history_length >= 2) {
+        loop.state.force_mode = true;
+        unmake_move();
+        unmake_move();
+        reset_game_state();
+    }
+    log_line("remove");
+    return COMMAND_DONE;
+}
+
+// The GUI asks the engine to play the side that is not on move: wait for the
+// opponent's move, then answer it.
+CommandResult command_playother(Loop& loop, const char*, const char*) {
+    loop.state.force_mode     = false;
+    loop.state.engine_to_move = false;
+    log_line("playother");
+    return COMMAND_DONE;
+}
+
+CommandResult command_ignored(Loop&, const char*, const char*) { return COMMAND_DONE; }
+
+struct Command {
+    const char*    word;
+    CommandHandler run;
+};
+
+// Matched exactly and case-sensitively, in this order; any other word is a move.
+constexpr Command commands[] = {
+    {"xboard", command_xboard},  {"protover", command_protover},
+    {"new", command_new},        {"quit", command_quit},
+    {"force", command_force},    {"white", command_white},
+    {"black", command_black},    {"st", command_st},
+    {"sd", command_sd},          {"level", command_level},
+    {"time", command_time},      {"otim", command_otim},
+    {"undo", command_undo},      {"remove", command_remove},
+    {"post", command_ignored},  // thinking lines are always printed
+    {"nopost", command_ignored}, {"playother", command_playother},
+};
+
+// Carries out one line; false once the loop must end.
+bool execute_line(Loop& loop, const char* line) {
+    char              word[LINE_CAPACITY];
+    const char* const args = first_word(line, word);
+    if (args == nullptr)
+        return true;  // blank line
+    for (const Command& command : commands)
+        if (std::strcmp(word, command.word) == 0) {
+            const CommandResult result = command.run(loop, line, args);
+            if (result == COMMAND_MALFORMED)
+                reply_unknown_command(loop, word);
+            return result != COMMAND_QUIT;
+        }
+    accept_gui_move(loop, line, word);
+    return true;
+}
+
+}  // namespace
+
+bool wait_for_xboard(std::FILE* in, std::FILE* out) {
+    // Words are compared on their first 255 characters; a longer word is never "xboard".
+    char word[LINE_CAPACITY];
+    for (;;) {
+        int c = std::getc(in);
+        while (c != EOF && is_blank(static_cast<char>(c)))
+            c = std::getc(in);
+        if (c == EOF)
+            return false;
+        int length = 0;
+        for (; c != EOF && !is_blank(static_cast<char>(c)); c = std::getc(in))
+            if (length < LINE_CAPACITY - 1)
+                word[length++] = static_cast<char>(c);
+        if (c != EOF)
+            std::ungetc(c, in);  // the rest of the line is the loop's
+        std::fflush(out);
+        if (length == 6 && std::memcmp(word, "xboard", 6) == 0)
+            return true;
+    }
+}
+
+LoopState command_loop(std::FILE* in, std::FILE* out, const LoopSettings& settings) {
+    // The GUI is told sigint=0: an interrupt must not end the engine.
+    std::signal(SIGINT, SIG_IGN);
+    new_game();
+    // TRANSPOSITION TABLE: tt_clear() goes here once search/tt.h exists.
+    reset_game_state();
+    open_log(settings.log_path);
+
+    Loop loop{LoopState{}, out, settings};
+    char line[LINE_CAPACITY];
+    for (;;) {
+        std::fflush(out);
+        if (!loop.state.force_mode && loop.state.engine_to_move) {
+            take_engine_turn(loop);
+            continue;
+        }
+        if (!read_line(in, line))
+            break;
+        if (!execute_line(loop, line))
+            break;
+    }
+    close_log();
+    return loop.state;
+}

@@ -1,0 +1,51 @@
+// shell/xboard.h: the conversation with the GUI in the xboard protocol, version 2.
+// wait_for_xboard reads words until "xboard"; command_loop then owns the game: it reads
+// one line at a time, acts on its first word (a command, or else a move), and takes the
+// engine's turn when the GUI has left the move to the engine. The loop's own state
+// (force mode, the engine's turn, the time control) lives inside it; the position, the
+// game state and the log belong to their modules and the loop writes them through
+// their functions.
+#pragma once
+
+#include <cstdio>
+
+#include "shell/log.h"
+
+constexpr int DEFAULT_FIXED_TIME_MS = 3600000;  // one hour: "sd" leaves the depth to decide
+constexpr int DEFAULT_DEPTH_LIMIT   = 64;       // completed iterations
+
+// What the GUI has said about time and depth. Milliseconds; the GUI sends centiseconds
+// for "time" and "otim" and whole seconds for "st" and the "level" increment.
+struct TimeControl {
+    int moves_per_control = -1;  // -1 fixed time per move, 0 whole game, n moves per control
+    int increment_ms      = 0;   // added per move ("level", third number)
+    int own_time_ms       = 0;   // the engine's clock ("time")
+    int opponent_time_ms  = 0;   // the opponent's clock ("otim")
+    int fixed_time_ms     = DEFAULT_FIXED_TIME_MS;  // per move while moves_per_control is -1
+    int depth_limit       = DEFAULT_DEPTH_LIMIT;    // iterations ("sd")
+};
+
+// The loop's state between two lines.
+struct LoopState {
+    bool        force_mode     = false;  // the engine never starts thinking on its own
+    bool        engine_to_move = false;  // think and move at the top of the next pass
+    TimeControl time_control;
+};
+
+struct LoopSettings {
+    const char* log_path = LOG_FILE_NAME;
+    bool        thinking = true;  // false: the engine's turn passes without a move (fuzzing)
+};
+
+// Input is read in pieces of at most 255 characters; a longer line is taken as several.
+constexpr int LINE_CAPACITY = 256;
+
+// Reads whitespace-separated words from in, flushing out after each, until "xboard";
+// false when the input ends first. What follows "xboard" on its line stays unread: it
+// is the first line the command loop reads.
+bool wait_for_xboard(std::FILE* in, std::FILE* out);
+
+// Ignores the interrupt signal, starts a new game with a cleared transposition table,
+// opens the log, then runs until "quit" or the end of in. Answers go to out. Returns the
+// loop's state at its end, which only tests look at.
+LoopState command_loop(std::FILE* in, std::FILE* out, const LoopSettings& settings = {});

@@ -1,0 +1,139 @@
+// Whole protocol sessions with the real binary. Each case in cases/ is NAME.in (standard
+// input), NAME.out (standard output, byte for byte) and NAME.log (the log file, byte for
+// byte; without it the run must leave no log), with an optional NAME.book copied into
+// the working directory as the opening book and NAME.args for the command line.
+// Sessions that need odd bytes are written out below instead.
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "support/engine_process.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+const std::string cases_dir = VELMORA_SOURCE_DIR "/tests/transcripts/cases";
+const std::string book_name = "VelmoraOB.book";
+const std::string log_name  = "velmora_log.txt";
+const std::string no_book   = "Opening book missing.\n";
+
+std::vector<std::string> case_names() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(cases_dir))
+        if (entry.path().extension() == ".in")
+            names.push_back(entry.path().stem().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class Transcript : public testing::TestWithParam<std::string> {};
+
+TEST_P(Transcript, OutputAndLogMatchByteForByte) {
+    const std::string base = cases_dir + "/" + GetParam();
+    std::string       input, expected_output, expected_log, book, args;
+    ASSERT_TRUE(read_file(base + ".in", input));
+    ASSERT_TRUE(read_file(base + ".out", expected_output));
+    const bool has_log = read_file(base + ".log", expected_log);
+    read_file(base + ".args", args);
+    args.erase(std::remove(args.begin(), args.end(), '\n'), args.end());
+
+    ScratchDir dir;
+    if (read_file(base + ".book", book))
+        write_file(dir.work + "/" + book_name, book);
+    const EngineRun run = run_engine(dir, input, args);
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.output, expected_output);
+    std::string log;
+    ASSERT_EQ(read_file(dir.work + "/" + log_name, log), has_log);
+    EXPECT_EQ(log, expected_log);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases,
+                         Transcript,
+                         testing::ValuesIn(case_names()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             return info.param;
+                         });
+
+std::string log_of(const ScratchDir& dir) {
+    std::string log;
+    EXPECT_TRUE(read_file(dir.work + "/" + log_name, log));
+    return log;
+}
+
+TEST(TranscriptBytes, WindowsLineEndsAreLineEnds) {
+    ScratchDir      dir;
+    const EngineRun run = run_engine(dir, "xboard\r\nforce\r\ne2e4\r\nblack\r\n\r\nquit\r\n");
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.output, no_book);
+    EXPECT_EQ(log_of(dir), "force\nXBoard move e2e4\nblack\nquit\n");
+}
+
+TEST(TranscriptBytes, ZeroBytesAndInvalidUtf8AreWordsLikeAnyOther) {
+    ScratchDir        dir;
+    const std::string input =
+        "xboard\nforce\nforce\xff\xfe\n\x80\xc3\n\0quit\ne2\0e4\ne2e4\0garbage\nquit\n"s;
+    const EngineRun run = run_engine(dir, input);
+    EXPECT_EQ(run.exit_code, 0);
+    // The text of a line ends at a zero byte.
+    EXPECT_EQ(run.output, no_book
+                              + "Error (unknown command): force\xff\xfe\n"
+                                "Error (unknown command): \x80\xc3\n"
+                                "Error (unknown command): e2\n");
+    EXPECT_EQ(log_of(dir), "force\n"
+                           "Error (unknown command): force\xff\xfe\n\n"
+                           "Error (unknown command): \x80\xc3\n\n"
+                           "Error (unknown command): e2\n\n"
+                           "XBoard move e2e4\nquit\n");
+}
+
+TEST(TranscriptBytes, LongLinesAreReadInPiecesOf255) {
+    ScratchDir        dir;
+    const std::string a300(300, 'a');
+    // 253 blanks and e2e4: the first piece ends after e2, the second holds e4.
+    const std::string split_move = std::string(253, ' ') + "e2e4\n";
+    const EngineRun   run = run_engine(dir, "xboard\n" + a300 + "\n" + split_move + "quit\n");
+    EXPECT_EQ(run.exit_code, 0);
+    const std::string first = std::string(255, 'a'), rest = std::string(45, 'a');
+    EXPECT_EQ(run.output, no_book + "Error (unknown command): " + first
+                              + "\nError (unknown command): " + rest
+                              + "\nError (unknown command): e2\nError (unknown command): e4\n");
+}
+
+TEST(TranscriptBytes, WordsBeforeXboardMayBeLongerThanTheBuffer) {
+    ScratchDir      dir;
+    const EngineRun run = run_engine(dir, std::string(1000, 'x') + "xboard\nxboard\nquit\n");
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.output, no_book);
+    EXPECT_EQ(log_of(dir), "quit\n");
+}
+
+TEST(TranscriptRuns, EachRunStartsAFreshLog) {
+    ScratchDir dir;
+    run_engine(dir, "xboard\nforce\ne2e4\nsd 7\nquit\n");
+    EXPECT_EQ(log_of(dir), "force\nXBoard move e2e4\nsd 7\nquit\n");
+    const EngineRun second = run_engine(dir, "xboard\nnew\n");
+    EXPECT_EQ(second.exit_code, 0);
+    EXPECT_EQ(log_of(dir), "new\n");
+}
+
+TEST(TranscriptRuns, AnUnwritableLogIsNoObstacle) {
+    ScratchDir dir;
+    std::filesystem::create_directory(dir.work + "/" + log_name);  // a directory in its place
+    const EngineRun run = run_engine(dir, "xboard\nprotover 1\nbogus\nquit\n");
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.output, no_book + "Error (unknown command): bogus\n");
+}
+
+TEST(TranscriptRuns, OptionsNeverDisturbTheConversation) {
+    ScratchDir      dir;
+    const EngineRun run =
+        run_engine(dir, "xboard\nquit\n", "-th 5 -ph 3 -mh -1 -th x 32 -zz 9 -ph");
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.output, no_book);
+}
+
+}  // namespace
