@@ -233,10 +233,22 @@ CommandResult command_otim(Loop& loop, const char*, const char* args) {
     return COMMAND_DONE;
 }
 
+// Unmakes the last game move. Unmake takes the side to move for the side that did not make
+// the move, but "white" or "black" may have changed it since: the side is put back first,
+// or unmake would move the other colour's pieces and corrupt the position.
+void take_back_move() {
+    const Position& pos   = position;
+    const int       to    = move_to(history_stack[pos.history_length - 1].move);
+    const int       mover = pos.board[WHITE][to] != NO_PIECE ? WHITE : BLACK;
+    if (pos.side_to_move == mover)
+        set_side_to_move(1 - mover);
+    unmake_move();
+}
+
 CommandResult command_undo(Loop& loop, const char*, const char*) {
     if (position.history_length > 0) {
         loop.state.force_mode = true;
-        unmake_move();
+        take_back_move();
         reset_game_state();
     }
     log_line("undo");
@@ -246,8 +258,8 @@ CommandResult command_undo(Loop& loop, const char*, const char*) {
 CommandResult command_remove(Loop& loop, const char*, const char*) {
     if (position.history_length >= 2) {
         loop.state.force_mode = true;
-        unmake_move();
-        unmake_move();
+        take_back_move();
+        take_back_move();
         reset_game_state();
     }
     log_line("remove");

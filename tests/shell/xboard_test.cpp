@@ -174,6 +174,31 @@ TEST_F(CommandLoop, WhiteAndBlackKeepTheKeyInStep) {
     EXPECT_TRUE(position_is_consistent());
 }
 
+// "white" and "black" change the side to move between moves; taking a move back must
+// still move the pieces of the side that made it.
+TEST_F(CommandLoop, UndoAndRemoveTakeBackMovesAcrossASideChange) {
+    run("quit\n");
+    const std::string start = position_to_fen();
+    const Key         key   = position.key;
+    for (const char* session :
+         {"force\ne2e4\nwhite\nundo\n", "force\ne2e4\nblack\nundo\n",
+          "force\ne2e4\ne7e5\nblack\nremove\n", "force\ne2e4\nwhite\nd2d4\nwhite\nremove\n",
+          "force\nblack\ne7e5\nblack\nd7d5\nundo\nundo\n"}) {
+        run(session);
+        EXPECT_EQ(position.history_length, 0) << session;
+        EXPECT_TRUE(position_is_consistent()) << session;
+        EXPECT_EQ(position.board[WHITE][12], PAWN) << session;
+        EXPECT_EQ(position.board[BLACK][52], PAWN) << session;
+        EXPECT_EQ(position.board[BLACK][51], PAWN) << session;
+    }
+    run("force\ne2e4\nwhite\nundo\n");
+    EXPECT_EQ(position_to_fen(), start);
+    EXPECT_EQ(position.key, key);
+    run("force\nblack\ne7e5\nundo\n");  // back to the start with Black to move
+    EXPECT_EQ(position.side_to_move, BLACK);
+    EXPECT_EQ(position.key, key ^ SIDE_KEY);
+}
+
 // Knights out and back: legal for ever, and no capture or pawn move ever ends it.
 std::string knight_shuffle(int moves) {
     const char* cycle[] = {"g1f3\n", "g8f6\n", "f3g1\n", "f6g8\n"};

@@ -54,8 +54,8 @@ TEST_P(Transcript, OutputAndLogMatchByteForByte) {
 INSTANTIATE_TEST_SUITE_P(Cases,
                          Transcript,
                          testing::ValuesIn(case_names()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                             return info.param;
+                         [](const testing::TestParamInfo<std::string>& param) {
+                             return param.param;
                          });
 
 std::string log_of(const ScratchDir& dir) {
