@@ -4,8 +4,11 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "eval/material.h"
+#include "eval/pawns.h"
 #include "eval/psq.h"
 #include "position/attacks.h"
+#include "search/tt.h"
 #include "shell/book.h"
 #include "shell/options.h"
 #include "shell/xboard.h"
@@ -20,12 +23,9 @@ int main(int argc, char** argv) {
 
     // Each table takes its size lowered to a power of two; nothing is allocated later.
     const TableSizes sizes = table_sizes(options);
-    // TRANSPOSITION TABLE: allocate two arrays of sizes.tt_entries entries, then
-    // tt_clear(); both arrive with search/tt.h.
-    // PAWN HASH: allocate_pawn_hash(sizes.pawn_hash_mb) arrives with eval/pawns.h.
-    // MATERIAL HASH: allocate_material_hash(sizes.material_hash_mb) arrives with
-    // eval/material.h.
-    (void)sizes;
+    allocate_tt(sizes.tt_entries);  // and clears it
+    allocate_pawn_hash(static_cast<unsigned>(sizes.pawn_hash_mb));
+    allocate_material_hash(static_cast<unsigned>(sizes.material_hash_mb));
 
     // The book probe is the only user of random numbers.
     std::srand(static_cast<unsigned>(std::time(nullptr)));

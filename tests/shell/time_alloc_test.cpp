@@ -95,7 +95,10 @@ TEST_F(TimeAllocTest, WholeGameWithIncrement) {
     EXPECT_EQ(normal_budget, 14000);
     EXPECT_EQ(max_budget, 15000);
     // A large increment: the normal budget raises the maximum, both stop at the reserve.
-    allocate_time(0, 30000, 40000, 40000, 0);
+    allocate_time(0, 30000, 90000, 90000, 0);
+    EXPECT_EQ(normal_budget, 33000);
+    EXPECT_EQ(max_budget, 33000);
+    allocate_time(0, 40000, 40000, 40000, 0);
     EXPECT_EQ(normal_budget, 39000);
     EXPECT_EQ(max_budget, 39000);
 }
