@@ -30,11 +30,11 @@ void allocate_time(int moves_per_control,
     if (moves_per_control > 0) {
         // Moves to go counts from n + 1 at the start of a control down to 2, so the last
         // move before the control never spends the whole clock.
-        const int n        = moves_per_control;
-        const int to_go    = n - ((position.history_length / 2) % n) + 1;
-        normal             = t / to_go;
+        const int n         = moves_per_control;
+        const int to_go     = n - ((position.history_length / 2) % n) + 1;
+        normal              = t / to_go;
         const int four_fold = static_cast<int>(4LL * t / to_go);
-        most               = to_go <= 2 ? t / 2 : min_int(four_fold, t / 3);
+        most                = to_go <= 2 ? t / 2 : min_int(four_fold, t / 3);
     } else if (increment_ms != 0) {
         normal = t / 30 + increment_ms;
         most   = t / 4;

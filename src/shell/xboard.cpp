@@ -7,6 +7,7 @@
 #include "position/make_move.h"
 #include "position/move.h"
 #include "position/position.h"
+#include "search/think.h"
 #include "search/tt.h"
 #include "shell/log.h"
 #include "shell/move_text.h"
@@ -81,13 +82,36 @@ void reply_unknown_command(Loop& loop, const char* word) {
     log_line("Error (unknown command): %s\n", word);
 }
 
+// The engine thinks with what the GUI has said about time and depth. A game that has
+// filled the history stack up to the search's reserve gets no further move.
+Move think_for_loop(const Loop& loop, int& score) {
+    score = 0;
+    if (position.history_length >= MAX_GAME_MOVES)
+        return NO_MOVE;
+    const TimeControl& tc = loop.state.time_control;
+    return think(tc.depth_limit, score, tc.moves_per_control, tc.increment_ms, tc.own_time_ms,
+                 tc.opponent_time_ms, tc.fixed_time_ms);
+}
+
 // The engine's turn: think, answer "move", log it with its score, make it, and ask
-// whether the game is over. The search is not part of the engine yet, so the turn
-// passes without a move.
+// whether the game is over.
 void take_engine_turn(Loop& loop) {
     loop.state.engine_to_move = false;
     if (!loop.settings.thinking)
         return;
+    int        score = 0;
+    const Move m     = think_for_loop(loop, score);
+    if (m != NO_MOVE) {
+        const MoveText text = move_to_text(m);
+        std::fprintf(loop.out, "move %s\n", text.text);
+        log_line("Engine move %s %d", text.text, score);
+        make_move(m);  // the search only answers legal moves
+    }
+    update_game_state(score, m);
+    if (game_state != STATE_PLAYING) {
+        std::fprintf(loop.out, "%s\n", result_text(game_state));
+        log_line("%s", result_text(game_state));
+    }
 }
 
 // A line whose first word is no command is taken as a move.
@@ -234,6 +258,27 @@ CommandResult command_otim(Loop& loop, const char*, const char* args) {
     return COMMAND_DONE;
 }
 
+CommandResult command_go(Loop& loop, const char*, const char*) {
+    loop.state.force_mode     = false;
+    loop.state.engine_to_move = true;
+    log_line("go");
+    return COMMAND_DONE;
+}
+
+// A full search with its thinking lines; the move is shown, not made.
+CommandResult command_hint(Loop& loop, const char*, const char*) {
+    if (!loop.settings.thinking)
+        return COMMAND_DONE;
+    int        score = 0;
+    const Move m     = think_for_loop(loop, score);
+    if (game_state == STATE_PLAYING && m != NO_MOVE) {
+        const MoveText text = move_to_text(m);
+        std::fprintf(loop.out, "Hint: %s\n", text.text);
+        log_line("Hint %s", text.text);
+    }
+    return COMMAND_DONE;
+}
+
 // Unmakes the last game move. Unmake takes the side to move for the side that did not make
 // the move, but "white" or "black" may have changed it since: the side is put back first,
 // or unmake would move the other colour's pieces and corrupt the position.
@@ -291,6 +336,7 @@ constexpr Command commands[] = {
     {"black", command_black},    {"st", command_st},
     {"sd", command_sd},          {"level", command_level},
     {"time", command_time},      {"otim", command_otim},
+    {"go", command_go},          {"hint", command_hint},
     {"undo", command_undo},      {"remove", command_remove},
     {"post", command_ignored},  // thinking lines are always printed
     {"nopost", command_ignored}, {"playother", command_playother},
@@ -343,6 +389,8 @@ LoopState command_loop(std::FILE* in, std::FILE* out, const LoopSettings& settin
     tt_clear();
     reset_game_state();
     open_log(settings.log_path);
+    // Thinking lines go where the loop's answers go.
+    set_thinking_output(out);
 
     Loop loop{LoopState{}, out, settings};
     char line[LINE_CAPACITY];

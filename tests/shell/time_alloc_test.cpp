@@ -1,0 +1,137 @@
+// Time budgets for every kind of time control the GUI can announce.
+#include <gtest/gtest.h>
+
+#include "position/attacks.h"
+#include "position/make_move.h"
+#include "position/move.h"
+#include "position/position.h"
+#include "shell/time_alloc.h"
+
+namespace {
+
+constexpr int SQ_B1 = 1, SQ_G1 = 6, SQ_C3 = 18, SQ_F3 = 21;
+constexpr int SQ_B8 = 57, SQ_G8 = 62, SQ_C6 = 42, SQ_F6 = 45;
+
+class TimeAllocTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        init_line_tables();
+        init_magics();
+    }
+    void SetUp() override { new_game(); }
+    // Shuffles knights out and back: four plies per round, never a capture.
+    static void play_plies(int plies) {
+        const Move shuffle[8] = {make_quiet(SQ_G1, SQ_F3), make_quiet(SQ_G8, SQ_F6),
+                                 make_quiet(SQ_F3, SQ_G1), make_quiet(SQ_F6, SQ_G8),
+                                 make_quiet(SQ_B1, SQ_C3), make_quiet(SQ_B8, SQ_C6),
+                                 make_quiet(SQ_C3, SQ_B1), make_quiet(SQ_C6, SQ_B8)};
+        for (int i = 0; i < plies; ++i)
+            ASSERT_TRUE(make_move(shuffle[i % 8]));
+    }
+};
+
+TEST_F(TimeAllocTest, FixedTimePerMoveIgnoresClocksAndReserve) {
+    allocate_time(-1, 5000, 900, 100000, 10000);  // "st 10" with a nearly empty clock
+    EXPECT_EQ(normal_budget, 10000);
+    EXPECT_EQ(max_budget, 10000);
+    allocate_time(-1, 0, 0, 0, 3600000);  // "sd" alone: an hour, the depth limit ends it
+    EXPECT_EQ(normal_budget, 3600000);
+    EXPECT_EQ(max_budget, 3600000);
+}
+
+TEST_F(TimeAllocTest, MovesPerControlAtTheStartOfAControl) {
+    const int t = 300000;
+    allocate_time(40, 0, t, t, 0);  // 41 moves to go: four shares stay under a third
+    EXPECT_EQ(normal_budget, t / 41);
+    EXPECT_EQ(max_budget, 4 * t / 41);
+}
+
+TEST_F(TimeAllocTest, MovesPerControlCountsFullMovesOnly) {
+    const int t = 300000;
+    play_plies(1);  // White has moved, Black thinks: still the first move of the control
+    allocate_time(40, 0, t, t, 0);
+    EXPECT_EQ(normal_budget, t / 41);
+    play_plies(1);
+    allocate_time(40, 0, t, t, 0);
+    EXPECT_EQ(normal_budget, t / 40);
+    EXPECT_EQ(max_budget, 4 * t / 40);
+}
+
+TEST_F(TimeAllocTest, LastMoveBeforeTheControlKeepsOneSecond) {
+    play_plies(78);  // 39 full moves: two to go
+    allocate_time(40, 0, 300000, 300000, 0);
+    EXPECT_EQ(normal_budget, 150000);
+    EXPECT_EQ(max_budget, 150000);
+    allocate_time(40, 0, 1500, 300000, 0);  // half the clock would break into the reserve
+    EXPECT_EQ(normal_budget, 500);
+    EXPECT_EQ(max_budget, 500);
+    play_plies(1);  // history_length 79: the same move for the other side
+    allocate_time(40, 0, 300000, 300000, 0);
+    EXPECT_EQ(normal_budget, 150000);
+    play_plies(1);  // 40 full moves: a new control starts
+    allocate_time(40, 0, 300000, 300000, 0);
+    EXPECT_EQ(normal_budget, 300000 / 41);
+}
+
+TEST_F(TimeAllocTest, FewMovesPerControlTakeAThirdAtMost) {
+    const int t = 60000;
+    allocate_time(5, 0, t, t, 0);  // six to go: 4 * t / 6 is more than a third
+    EXPECT_EQ(normal_budget, t / 6);
+    EXPECT_EQ(max_budget, t / 3);
+}
+
+TEST_F(TimeAllocTest, WholeGameWithoutIncrement) {
+    const int t = 300000;
+    allocate_time(0, 0, t, t, 0);
+    EXPECT_EQ(normal_budget, t / 35);
+    EXPECT_EQ(max_budget, t / 8);
+    allocate_time(0, 0, t, t + 1, 0);  // behind on the clock
+    EXPECT_EQ(normal_budget, t / 40);
+    EXPECT_EQ(max_budget, t / 8);
+}
+
+TEST_F(TimeAllocTest, WholeGameWithIncrement) {
+    allocate_time(0, 12000, 60000, 60000, 0);
+    EXPECT_EQ(normal_budget, 14000);
+    EXPECT_EQ(max_budget, 15000);
+    // A large increment: the normal budget raises the maximum, both stop at the reserve.
+    allocate_time(0, 30000, 90000, 90000, 0);
+    EXPECT_EQ(normal_budget, 33000);
+    EXPECT_EQ(max_budget, 33000);
+    allocate_time(0, 40000, 40000, 40000, 0);
+    EXPECT_EQ(normal_budget, 39000);
+    EXPECT_EQ(max_budget, 39000);
+}
+
+TEST_F(TimeAllocTest, ShortClockKeepsTwoThirds) {
+    for (const int moves : {0, 40}) {
+        allocate_time(moves, 100, 900, 900, 0);
+        EXPECT_LE(normal_budget, 300) << moves;
+        EXPECT_LE(max_budget, 300) << moves;
+    }
+    allocate_time(0, 5000, 900, 900, 0);  // the increment alone would exceed the clock
+    EXPECT_EQ(normal_budget, 300);
+    EXPECT_EQ(max_budget, 300);
+    allocate_time(0, 0, 1100, 1100, 0);  // from 1.1 s on, one whole second is kept
+    EXPECT_EQ(max_budget, 100);
+}
+
+TEST_F(TimeAllocTest, NoTimeReceivedGivesNothing) {
+    for (const int moves : {0, 1, 40}) {
+        allocate_time(moves, 0, 0, 0, 0);
+        EXPECT_EQ(normal_budget, 0) << moves;
+        EXPECT_EQ(max_budget, 0) << moves;
+    }
+    allocate_time(0, 2000, 0, 0, 0);  // an increment alone is no time to spend
+    EXPECT_EQ(normal_budget, 0);
+    EXPECT_EQ(max_budget, 0);
+}
+
+TEST_F(TimeAllocTest, HugeClocksDoNotOverflow) {
+    const int t = 2000000000;  // about 23 days: "time 200000000"
+    allocate_time(40, 0, t, t, 0);
+    EXPECT_EQ(normal_budget, t / 41);
+    EXPECT_EQ(max_budget, static_cast<int>(4LL * t / 41));
+}
+
+}  // namespace
