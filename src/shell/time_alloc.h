@@ -10,8 +10,10 @@ extern const int& normal_budget;
 extern const int& max_budget;
 
 // Budgets from what the GUI has said about the clocks: moves_per_control -1 is a fixed
-// time per move ("st", "sd"), 0 the whole game in one control, n > 0 n moves per
-// control. Times are milliseconds; the number of moves played comes from the position.
+// time per move ("st", "sd"; 100 ms of it, at most a tenth, is kept back so that the
+// answer arrives before the GUI's clock runs out), 0 the whole game in one control,
+// n > 0 n moves per control. Times are milliseconds; the number of moves played comes from the
+// position.
 void allocate_time(int moves_per_control,
                    int increment_ms,
                    int own_time_ms,

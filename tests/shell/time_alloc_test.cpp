@@ -30,13 +30,21 @@ class TimeAllocTest : public ::testing::Test {
     }
 };
 
-TEST_F(TimeAllocTest, FixedTimePerMoveIgnoresClocksAndReserve) {
-    allocate_time(-1, 5000, 900, 100000, 10000);  // "st 10" with a nearly empty clock
-    EXPECT_EQ(normal_budget, 10000);
-    EXPECT_EQ(max_budget, 10000);
-    allocate_time(-1, 0, 0, 0, 3600000);  // "sd" alone: an hour, the depth limit ends it
-    EXPECT_EQ(normal_budget, 3600000);
-    EXPECT_EQ(max_budget, 3600000);
+TEST_F(TimeAllocTest, FixedTimePerMoveIgnoresTheClocks) {
+    // "st 10": the answer must be there before the GUI's ten seconds are up, so the
+    // search stops 100 ms early, whatever the clocks say.
+    allocate_time(-1, 5000, 900, 100000, 10000);
+    EXPECT_EQ(normal_budget, 9900);
+    EXPECT_EQ(max_budget, 9900);
+    allocate_time(-1, 0, 0, 0, 1000);  // "st 1"
+    EXPECT_EQ(normal_budget, 900);
+    EXPECT_EQ(max_budget, 900);
+    allocate_time(-1, 0, 0, 0, 0);  // "st 0": nothing to keep back
+    EXPECT_EQ(normal_budget, 0);
+    // "sd" alone: an hour, and the depth limit ends the search.
+    allocate_time(-1, 0, 0, 0, 3600000);
+    EXPECT_EQ(normal_budget, 3600000 - 100);
+    EXPECT_EQ(max_budget, 3600000 - 100);
 }
 
 TEST_F(TimeAllocTest, MovesPerControlAtTheStartOfAControl) {
