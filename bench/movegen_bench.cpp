@@ -17,6 +17,7 @@
 #include "position/attacked.h"
 #include "position/attacks.h"
 #include "position/make_move.h"
+#include "position/move.h"
 #include "position/position_writer.h"
 
 namespace {
