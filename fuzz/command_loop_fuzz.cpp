@@ -9,6 +9,9 @@
 #include "position/attacks.h"
 #include "shell/xboard.h"
 
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     init_line_tables();
     init_magics();

@@ -11,11 +11,15 @@
 
 namespace {
 
-std::unique_ptr<MaterialEntry[]> material_table;
-std::uint64_t                    material_entries = 0;
-std::uint64_t                    material_mask    = 0;
-
 constexpr MaterialEntry FRESH_MATERIAL_ENTRY = {0, -32767, -32767, 0};
+
+// Until start-up allocates the table, a single static entry serves: an evaluation before
+// allocate_material_hash is slow but correct, never a null dereference.
+MaterialEntry                    material_fallback[1] = {FRESH_MATERIAL_ENTRY};
+std::unique_ptr<MaterialEntry[]> material_owner;
+MaterialEntry*                   material_table   = material_fallback;
+std::uint64_t                    material_entries = 1;
+std::uint64_t                    material_mask    = 0;
 
 constexpr std::uint32_t pack_material(const MaterialInfo& info) {
     return static_cast<std::uint32_t>(info.material_flags) | info.scale_black << 8
@@ -125,14 +129,15 @@ void allocate_material_hash_bytes(std::uint64_t bytes) {
         power_of_two_floor(bytes < sizeof(MaterialEntry) ? 1 : bytes / sizeof(MaterialEntry));
     if (entries > MAX_HASH_ENTRIES)
         entries = MAX_HASH_ENTRIES;
-    material_table.reset();
-    // A refused size falls back to the largest power of two the machine grants; a table
-    // of one entry always exists.
-    while (!material_table) {
-        material_table.reset(new (std::nothrow) MaterialEntry[entries]);
-        if (!material_table && entries > 1)
+    material_owner.reset();
+    // A refused size falls back to the largest power of two the machine grants; at worst
+    // the static single entry.
+    while (!material_owner && entries > 1) {
+        material_owner.reset(new (std::nothrow) MaterialEntry[entries]);
+        if (!material_owner)
             entries /= 2;
     }
+    material_table   = material_owner ? material_owner.get() : material_fallback;
     material_entries = entries;
     material_mask    = entries - 1;
     clear_material_hash();

@@ -12,11 +12,15 @@ namespace {
 
 PawnInfo info_record;
 
-std::unique_ptr<PawnEntry[]> pawn_table;
-std::uint64_t                pawn_entries = 0;
-std::uint64_t                pawn_mask    = 0;
-
 constexpr PawnEntry FRESH_PAWN_ENTRY = {0, -32767, -32767, {0, 0}, {0, 0}, {0, 0}, {0, 0}, 0};
+
+// Until start-up allocates the table, a single static entry serves: an evaluation before
+// allocate_pawn_hash is slow but correct, never a null dereference.
+PawnEntry                    pawn_fallback[1] = {FRESH_PAWN_ENTRY};
+std::unique_ptr<PawnEntry[]> pawn_owner;
+PawnEntry*                   pawn_table   = pawn_fallback;
+std::uint64_t                pawn_entries = 1;
+std::uint64_t                pawn_mask    = 0;
 
 // Weights by file a..h.
 constexpr int isolated_mg[8]  = {8, 12, 13, 13, 13, 13, 12, 8};
@@ -134,14 +138,15 @@ void allocate_pawn_hash_bytes(std::uint64_t bytes) {
         power_of_two_floor(bytes < sizeof(PawnEntry) ? 1 : bytes / sizeof(PawnEntry));
     if (entries > MAX_HASH_ENTRIES)
         entries = MAX_HASH_ENTRIES;
-    pawn_table.reset();
-    // A refused size falls back to the largest power of two the machine grants; a table
-    // of one entry always exists.
-    while (!pawn_table) {
-        pawn_table.reset(new (std::nothrow) PawnEntry[entries]);
-        if (!pawn_table && entries > 1)
+    pawn_owner.reset();
+    // A refused size falls back to the largest power of two the machine grants; at worst
+    // the static single entry.
+    while (!pawn_owner && entries > 1) {
+        pawn_owner.reset(new (std::nothrow) PawnEntry[entries]);
+        if (!pawn_owner)
             entries /= 2;
     }
+    pawn_table   = pawn_owner ? pawn_owner.get() : pawn_fallback;
     pawn_entries = entries;
     pawn_mask    = entries - 1;
     clear_pawn_hash();

@@ -22,7 +22,7 @@ constexpr Bitboard long_trap_rook[2]  = {bit(56) | bit(57) | bit(48),          /
                                          bit(0) | bit(1) | bit(8)};            // a1 b1 a2
 
 constexpr int seventh_rank[2]    = {1, 6};  // [colour]: the enemy's pawn starting rank
-constexpr int enemy_home_rank[2] = {7, 0};  // [colour]: the enemy king's first rank
+constexpr int enemy_home_rank[2] = {0, 7};  // [colour]: the enemy king's first rank
 
 }  // namespace
 

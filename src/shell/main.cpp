@@ -1,5 +1,6 @@
 // velmora: the engine as the GUI runs it. Builds every table once, then waits for
 // "xboard" and hands the rest of the run to the command loop. Always exits with 0.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
 
     // Each table takes its size lowered to a power of two; nothing is allocated later.
     const TableSizes sizes = table_sizes(options);
-    allocate_tt(sizes.tt_entries);  // and clears it
+    allocate_tt(static_cast<std::uint64_t>(sizes.tt_entries));  // and clears it
     allocate_pawn_hash(static_cast<unsigned>(sizes.pawn_hash_mb));
     allocate_material_hash(static_cast<unsigned>(sizes.material_hash_mb));
 
