@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include "position/make_move.h"
+#include "position/move.h"
+#include "position/position.h"
+#include "search/tt.h"
+#include "support/search_support.h"
+
+namespace {
+
+constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+// A key with the given index bits (low half) and lock (high half).
+constexpr Key key_of(std::uint32_t index, std::uint32_t lock) { return Key{lock} << 32 | index; }
+
+TTEntry probe(Key key) {
+    TTEntry entry{};
+    EXPECT_TRUE(tt_probe(key, entry)) << std::hex << key;
+    return entry;
+}
+
+const Move move_a = make_quiet(12, 28);  // e2e4
+const Move move_b = make_quiet(6, 21);   // g1f3
+
+TEST(TranspositionTable, ClearedTableAnswersOnlyKeysWithAnEmptyLock) {
+    fresh_search(START_FEN);
+    TTEntry entry{};
+    EXPECT_FALSE(tt_probe(key_of(5, 1), entry));
+    EXPECT_FALSE(tt_probe(key_of(0, 0xffffffffu), entry));
+    // A zero lock matches an empty slot, which reads as no bound and no move.
+    entry = probe(key_of(5, 0));
+    EXPECT_EQ(entry.bound, BOUND_NONE);
+    EXPECT_EQ(entry.move, NO_MOVE);
+    EXPECT_EQ(entry.score, NO_SCORE);
+}
+
+TEST(TranspositionTable, SamePositionKeepsTheDeeperResultAndItsMove) {
+    fresh_search(START_FEN);
+    const Key key = key_of(77, 9);
+    tt_store(key, 10, BOUND_LOWER, 8, move_a);
+    tt_store(key, 20, BOUND_EXACT, 8, move_b);  // equal depth: nothing is written
+    TTEntry entry = probe(key);
+    EXPECT_EQ(entry.score, 10);
+    EXPECT_EQ(entry.bound, BOUND_LOWER);
+    EXPECT_EQ(entry.move, move_a);
+
+    tt_store(key, 30, BOUND_UPPER, 12, NO_MOVE);  // deeper, no move: the old move stays
+    entry = probe(key);
+    EXPECT_EQ(entry.score, 30);
+    EXPECT_EQ(entry.bound, BOUND_UPPER);
+    EXPECT_EQ(entry.depth, 12);
+    EXPECT_EQ(entry.move, move_a);
+
+    // A shallower result of a position held in the primary array touches neither array.
+    const Key other = key_of(77, 10);
+    tt_store(other, 1, BOUND_EXACT, 4, move_b);  // shallower than 12: secondary slot
+    tt_store(key, 40, BOUND_EXACT, 4, move_b);
+    EXPECT_EQ(probe(key).score, 30);
+    EXPECT_EQ(probe(other).score, 1);
+}
+
+TEST(TranspositionTable, NewPositionsDisplaceOrBypassThePrimaryEntryByDepth) {
+    fresh_search(START_FEN);
+    const Key first = key_of(300, 1), second = key_of(300, 2), third = key_of(300, 3);
+    tt_store(first, 11, BOUND_EXACT, 8, move_a);
+    tt_store(second, 22, BOUND_LOWER, 8, move_b);  // as deep: first moves to the secondary
+    EXPECT_EQ(tt_primary[300].lock, 2u);
+    EXPECT_EQ(tt_secondary[300].lock, 1u);
+    EXPECT_EQ(probe(first).score, 11);
+    EXPECT_EQ(probe(second).score, 22);
+
+    tt_store(third, 33, BOUND_UPPER, 4, NO_MOVE);  // shallower: overwrites the secondary
+    EXPECT_EQ(tt_primary[300].lock, 2u);
+    EXPECT_EQ(tt_secondary[300].lock, 3u);
+    TTEntry entry{};
+    EXPECT_FALSE(tt_probe(first, entry));
+    EXPECT_EQ(probe(third).score, 33);
+
+    // The same position may stand in both arrays; the probe answers the primary one.
+    tt_store(third, 44, BOUND_EXACT, 9, move_a);
+    EXPECT_EQ(tt_primary[300].lock, 3u);
+    EXPECT_EQ(tt_secondary[300].lock, 2u);
+    EXPECT_EQ(probe(third).score, 44);
+}
+
+TEST(TranspositionTable, AllocationRoundsDownToAPowerOfTwoAndIsNeverEmpty) {
+    fresh_search(START_FEN);
+    EXPECT_EQ(allocate_tt(1000), 512u);
+    EXPECT_EQ(tt_entries, 512u);
+    EXPECT_EQ(tt_mask, 511u);
+    EXPECT_EQ(allocate_tt(0), 1u);
+    tt_store(key_of(12345, 6), 7, BOUND_EXACT, 4, move_a);
+    EXPECT_EQ(probe(key_of(12345, 6)).move, move_a);
+    EXPECT_EQ(probe(key_of(99, 6)).score, 7);  // one slot: every index is the same
+    restore_test_tt();
+}
+
+TEST(ScoreToTT, RoundTripsEveryScoreAtEveryPly) {
+    fresh_search(START_FEN);
+    for (int ply = 0; ply <= 40; ++ply) {
+        ASSERT_EQ(search_ply, ply);
+        for (int v = -MATE; v <= MATE; ++v)
+            ASSERT_EQ(score_from_tt(score_to_tt(v)), v) << "score " << v << " ply " << ply;
+        EXPECT_EQ(score_to_tt(MATE_BOUND), MATE_BOUND);
+        EXPECT_EQ(score_to_tt(-MATE_BOUND), -MATE_BOUND);
+        make_move(NULL_MOVE);
+    }
+}
+
+TEST(ScoreToTT, MateDistanceReadsTheSameFromEveryNode) {
+    fresh_search(START_FEN);
+    for (int i = 0; i < 3; ++i)
+        make_move(NULL_MOVE);
+    // At ply 3, the side to move mates at ply 8 (five plies below the node) and is mated
+    // at ply 6 (three plies below).
+    const int mating = score_to_tt(MATE - 8);
+    const int mated  = score_to_tt(6 - MATE);
+    for (int i = 0; i < 7; ++i)
+        make_move(NULL_MOVE);
+    EXPECT_EQ(score_from_tt(mating), MATE - (10 + 5));
+    EXPECT_EQ(score_from_tt(mated), (10 + 3) - MATE);
+}
+
+TEST(StorePv, EachPositionOfTheLineLeadsToItsMove) {
+    fresh_search(START_FEN);
+    const Move line[] = {make_quiet(12, 28), make_quiet(52, 36), make_quiet(6, 21), NO_MOVE};
+    // The position after the first move already has a deeper primary entry: it is kept.
+    make_move(line[0]);
+    const Key held = position.key;
+    tt_store(held, 55, BOUND_EXACT, 8, make_quiet(51, 35));
+    unmake_move();
+
+    const Key start_key = position.key;
+    store_pv(line);
+    EXPECT_EQ(position.key, start_key);
+    EXPECT_EQ(search_ply, 0);
+    EXPECT_EQ(probe(start_key).move, line[0]);
+    EXPECT_EQ(probe(start_key).bound, BOUND_MOVE_ONLY);
+    EXPECT_EQ(probe(held).move, make_quiet(51, 35));
+    EXPECT_EQ(probe(held).score, 55);
+    make_move(line[0]);
+    make_move(line[1]);
+    EXPECT_EQ(probe(position.key).move, line[2]);
+    EXPECT_EQ(probe(position.key).depth, 0);
+}
+
+}  // namespace
