@@ -97,6 +97,10 @@ void generate_quiet_checks(MoveList& list) {
     if (D & square_bit[king])
         out = append_quiets(out, king, king_attacks[king] & empty & ~ray_through[e][king]);
 
+    // Castling checks when the rook's landing square sees e under the present occupancy.
+    // The king still stands on its square, so a check along the back rank through that
+    // square (enemy king on the c- or b-file, say, for short castling) is not seen here;
+    // gives_check sees it, and the quiescence search merely goes without that move.
     const int rights = pos.castle_rights[us];
     if ((rights & CASTLE_SHORT) && !(castle_path_short[us] & all)
         && squares_safe(us, castle_safe_short[us], all) && (rook_checks & square_bit[king + 1]))

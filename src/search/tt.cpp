@@ -1,5 +1,6 @@
 #include "search/tt.h"
 
+#include <cstdint>
 #include <new>
 
 #include "position/make_move.h"
@@ -66,6 +67,9 @@ bool tt_probe(Key key, TTEntry& found) {
 }
 
 void tt_store(Key key, int score, int bound, int depth, Move move) {
+    // Only thousands of iterations under a huge "sd" reach this; the field has 16 bits.
+    if (depth > UINT16_MAX)
+        depth = UINT16_MAX;
     const std::uint64_t i    = static_cast<std::uint32_t>(key) & mask;
     const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
     TTEntry&            p    = primary[i];

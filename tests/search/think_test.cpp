@@ -1,6 +1,5 @@
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <regex>
 
 #include "position/position.h"
 #include "search/clock.h"
@@ -19,21 +18,33 @@ struct ThinkingLine {
     std::string moves;  // " e2e4 e7e5 ..."
 };
 
+// True for " e2e4 e7e8Q ..." (possibly empty): coordinate moves, one blank before each.
+bool is_move_list(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text.size() - i < 5 || text[i] != ' ' || text[i + 1] < 'a' || text[i + 1] > 'h'
+            || text[i + 2] < '1' || text[i + 2] > '8' || text[i + 3] < 'a' || text[i + 3] > 'h'
+            || text[i + 4] < '1' || text[i + 4] > '8')
+            return false;
+        i += 5;
+        if (i < text.size() && std::string("QRBN").find(text[i]) != std::string::npos)
+            ++i;
+    }
+    return true;
+}
+
 // Reads a thinking line and checks it is byte for byte what "%2d %4d %4d %8d" and one
 // blank before each move make of its own numbers.
 ThinkingLine parse_line(const std::string& text) {
-    static const std::regex shape(
-        R"(^ *(-?\d+) +(-?\d+) +(\d+) +(\d+)((?: [a-h][1-8][a-h][1-8][QRBN]?)*)$)");
-    std::smatch  match;
     ThinkingLine line{};
-    EXPECT_TRUE(std::regex_match(text, match, shape)) << "'" << text << "'";
-    if (match.empty())
+    int          used = 0;
+    const int    read = std::sscanf(text.c_str(), "%d %d %d %lld%n", &line.depth, &line.score,
+                                    &line.centiseconds, &line.nodes, &used);
+    EXPECT_EQ(read, 4) << "'" << text << "'";
+    if (read != 4)
         return line;
-    line.depth        = std::stoi(match[1]);
-    line.score        = std::stoi(match[2]);
-    line.centiseconds = std::stoi(match[3]);
-    line.nodes        = std::stoll(match[4]);
-    line.moves        = match[5];
+    line.moves = text.substr(static_cast<std::size_t>(used));
+    EXPECT_TRUE(is_move_list(line.moves)) << "'" << text << "'";
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "%2d %4d %4d %8lld", line.depth, line.score,
                   line.centiseconds, line.nodes);

@@ -51,6 +51,15 @@ TEST(TranspositionTable, SamePositionKeepsTheDeeperResultAndItsMove) {
     EXPECT_EQ(entry.depth, 12);
     EXPECT_EQ(entry.move, move_a);
 
+    // Depths beyond the 16-bit field (thousands of iterations) keep the largest depth.
+    tt_store(key, 50, BOUND_EXACT, 70000, move_b);
+    EXPECT_EQ(probe(key).depth, UINT16_MAX);
+    EXPECT_EQ(probe(key).score, 50);
+    tt_store(key, 30, BOUND_UPPER, 12, NO_MOVE);
+    EXPECT_EQ(probe(key).score, 50);
+    fresh_search(START_FEN);
+    tt_store(key, 30, BOUND_UPPER, 12, move_a);
+
     // A shallower result of a position held in the primary array touches neither array.
     const Key other = key_of(77, 10);
     tt_store(other, 1, BOUND_EXACT, 4, move_b);  // shallower than 12: secondary slot
