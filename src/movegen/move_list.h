@@ -14,6 +14,12 @@
 // A legal position has at most 218 moves, and a few more pseudo-legal ones (pinned
 // pieces, king steps into attack); 256 leaves a wide margin for the captures and the
 // quiet moves that share one list. scores has one slot more: the sort's sentinel.
+//
+// No position can overrun the list: captures and promotions number at most 12 per piece
+// (192), evasions far fewer, and the quiet generators (which append behind the captures)
+// add a batch (one piece's moves, the pawn pushes, the castlings) only when it fits.
+// Only a set-up position with material no game can reach (fifteen queens, say) could
+// come near the limit and lose moves there.
 constexpr int MAX_MOVES = 256;
 
 struct MoveList {
@@ -22,6 +28,11 @@ struct MoveList {
     int  count;                  // moves in the list
     int  quiet_ratio;  // next_move: cut-off ratio of the move last handed out, 16384 = 1.0
 };
+
+// True when size more moves fit behind out.
+inline bool batch_fits(const MoveList& list, const Move* out, int size) {
+    return out - list.moves + size <= MAX_MOVES;
+}
 
 // Stage codes. next_move walks 0, 2, 3, 4, 6, 8, 9, 10; next_evasion 0, 11, 12;
 // next_quiescence_move 0, 1, 2, then 3, 4 when with_checks is set. A record is driven

@@ -8,7 +8,9 @@
 
 namespace {
 
-Move* append_quiets(Move* out, int from, Bitboard dests) {
+Move* append_quiets(const MoveList& list, Move* out, int from, Bitboard dests) {
+    if (!batch_fits(list, out, popcount(dests)))
+        return out;
     for (; dests; dests &= dests - 1)
         *out++ = make_quiet(from, lsb_index(dests));
     return out;
@@ -71,37 +73,38 @@ void generate_quiet_checks(MoveList& list) {
     for (Bitboard b = pos.pieces[us][KNIGHT]; b; b &= b - 1) {
         const int from = lsb_index(b);
         out            = append_quiets(
-                       out, from,
+                       list, out, from,
                        checking_squares(from, knight_attacks[from] & empty, D, e, knight_attacks[e]));
     }
     const Bitboard bishop_checks = bishop_attacks(e, all);
     for (Bitboard b = pos.pieces[us][BISHOP]; b; b &= b - 1) {
         const int from = lsb_index(b);
         out            = append_quiets(
-                       out, from,
+                       list, out, from,
                        checking_squares(from, bishop_attacks(from, all) & empty, D, e, bishop_checks));
     }
     const Bitboard rook_checks = rook_attacks(e, all);
     for (Bitboard b = pos.pieces[us][ROOK]; b; b &= b - 1) {
         const int from = lsb_index(b);
         out            = append_quiets(
-                       out, from, checking_squares(from, rook_attacks(from, all) & empty, D, e, rook_checks));
+                       list, out, from,
+                       checking_squares(from, rook_attacks(from, all) & empty, D, e, rook_checks));
     }
     for (Bitboard b = pos.pieces[us][QUEEN]; b; b &= b - 1) {
         const int from = lsb_index(b);
-        out            = append_quiets(out, from,
+        out            = append_quiets(list, out, from,
                                        checking_squares(from, queen_attacks(from, all) & empty, D, e,
                                                         rook_checks | bishop_checks));
     }
     const int king = pos.king_square[us];
     if (D & square_bit[king])
-        out = append_quiets(out, king, king_attacks[king] & empty & ~ray_through[e][king]);
+        out = append_quiets(list, out, king, king_attacks[king] & empty & ~ray_through[e][king]);
 
     // Castling checks when the rook's landing square sees e under the present occupancy.
     // The king still stands on its square, so a check along the back rank through that
     // square (enemy king on the c- or b-file, say, for short castling) is not seen here;
     // gives_check sees it, and the quiescence search merely goes without that move.
-    const int rights = pos.castle_rights[us];
+    const int rights = batch_fits(list, out, 2) ? pos.castle_rights[us] : 0;
     if ((rights & CASTLE_SHORT) && !(castle_path_short[us] & all)
         && squares_safe(us, castle_safe_short[us], all) && (rook_checks & square_bit[king + 1]))
         *out++ = make_castle_short(king);

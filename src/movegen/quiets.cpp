@@ -8,7 +8,9 @@
 
 namespace {
 
-Move* append_quiets(Move* out, int from, Bitboard dests) {
+Move* append_quiets(const MoveList& list, Move* out, int from, Bitboard dests) {
+    if (!batch_fits(list, out, popcount(dests)))
+        return out;
     for (; dests; dests &= dests - 1)
         *out++ = make_quiet(from, lsb_index(dests));
     return out;
@@ -33,35 +35,38 @@ void generate_quiets(int start, MoveList& list) {
 
     const int      forward = PAWN_FORWARD[us];
     const Bitboard singles = shift_forward(us, pos.pieces[us][PAWN]) & empty & ~LAST_RANK_BB[us];
-    for (Bitboard b = singles; b; b &= b - 1) {
-        const int to = lsb_index(b);
-        *out++       = make_quiet(to - forward, to);
-    }
-    for (Bitboard b = shift_forward(us, singles & THIRD_RANK_BB[us]) & empty; b; b &= b - 1) {
-        const int to = lsb_index(b);
-        *out++       = make_quiet(to - 2 * forward, to);
+    const Bitboard doubles = shift_forward(us, singles & THIRD_RANK_BB[us]) & empty;
+    if (batch_fits(list, out, popcount(singles) + popcount(doubles))) {
+        for (Bitboard b = singles; b; b &= b - 1) {
+            const int to = lsb_index(b);
+            *out++       = make_quiet(to - forward, to);
+        }
+        for (Bitboard b = doubles; b; b &= b - 1) {
+            const int to = lsb_index(b);
+            *out++       = make_quiet(to - 2 * forward, to);
+        }
     }
 
     for (Bitboard b = pos.pieces[us][KNIGHT]; b; b &= b - 1) {
         const int from = lsb_index(b);
-        out            = append_quiets(out, from, knight_attacks[from] & empty);
+        out            = append_quiets(list, out, from, knight_attacks[from] & empty);
     }
     for (Bitboard b = pos.pieces[us][BISHOP]; b; b &= b - 1) {
         const int from = lsb_index(b);
-        out            = append_quiets(out, from, bishop_attacks(from, all) & empty);
+        out            = append_quiets(list, out, from, bishop_attacks(from, all) & empty);
     }
     for (Bitboard b = pos.pieces[us][ROOK]; b; b &= b - 1) {
         const int from = lsb_index(b);
-        out            = append_quiets(out, from, rook_attacks(from, all) & empty);
+        out            = append_quiets(list, out, from, rook_attacks(from, all) & empty);
     }
     for (Bitboard b = pos.pieces[us][QUEEN]; b; b &= b - 1) {
         const int from = lsb_index(b);
-        out            = append_quiets(out, from, queen_attacks(from, all) & empty);
+        out            = append_quiets(list, out, from, queen_attacks(from, all) & empty);
     }
     const int king = pos.king_square[us];
-    out            = append_quiets(out, king, king_attacks[king] & empty);
+    out            = append_quiets(list, out, king, king_attacks[king] & empty);
 
-    const int rights = pos.castle_rights[us];
+    const int rights = batch_fits(list, out, 2) ? pos.castle_rights[us] : 0;
     if ((rights & CASTLE_SHORT) && !(castle_path_short[us] & all)
         && squares_safe(us, castle_safe_short[us], all))
         *out++ = make_castle_short(king);

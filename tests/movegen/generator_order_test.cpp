@@ -1,5 +1,6 @@
 // The generators' documented lists, in their exact order: the search's node counts
 // depend on it.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "movegen/captures.h"
@@ -196,4 +197,27 @@ TEST(QuietChecks, CastlingWhenTheRookChecks) {
 
 TEST(QuietChecks, NoneInTheStartPosition) {
     EXPECT_TRUE(checks_of("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1").empty());
+}
+
+TEST(MoveListCapacity, QuietGeneratorsStopAtTheEndOfTheList) {
+    set_fen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+    MoveList list;
+    list.scores[0] = 12345;  // the first word behind the moves
+    generate_quiets(MAX_MOVES - 6, list);
+    // The sixteen pawn pushes do not fit; the four knight moves do.
+    EXPECT_EQ(list.count, MAX_MOVES - 2);
+    EXPECT_EQ(list.moves[MAX_MOVES - 6], quiet("b1", "a3"));
+    EXPECT_EQ(list.scores[0], 12345);
+}
+
+TEST(MoveListCapacity, FifteenQueensFitWhole) {
+    // Material no game can reach, with well over 218 pseudo-legal moves: all of them are
+    // generated.
+    set_fen("1Q1K2nk/4QQbn/Q1Q4Q/Q4Q2/3Q4/1Q4Q1/4Q3/Q1Q4Q w - - 0 1");
+    std::vector<Move> moves = generated_moves();
+    std::vector<Move> valid = brute_force_valid_moves();
+    std::sort(moves.begin(), moves.end());
+    std::sort(valid.begin(), valid.end());
+    EXPECT_GT(moves.size(), 218u);
+    EXPECT_EQ(moves, valid);
 }
