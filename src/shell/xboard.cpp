@@ -82,12 +82,12 @@ void reply_unknown_command(Loop& loop, const char* word) {
     log_line("Error (unknown command): %s\n", word);
 }
 
-// The engine thinks with what the GUI has said about time and depth. A game that has
-// filled the history stack up to the search's reserve gets no further move.
+// A game that has filled the history stack up to the search's reserve gets no further
+// engine move or hint: the engine stays silent rather than claim a result it has not seen.
+bool history_is_full() { return position.history_length >= MAX_GAME_MOVES; }
+
+// The engine thinks with what the GUI has said about time and depth.
 Move think_for_loop(const Loop& loop, int& score) {
-    score = 0;
-    if (position.history_length >= MAX_GAME_MOVES)
-        return NO_MOVE;
     const TimeControl& tc = loop.state.time_control;
     return think(tc.depth_limit, score, tc.moves_per_control, tc.increment_ms, tc.own_time_ms,
                  tc.opponent_time_ms, tc.fixed_time_ms);
@@ -97,7 +97,7 @@ Move think_for_loop(const Loop& loop, int& score) {
 // whether the game is over.
 void take_engine_turn(Loop& loop) {
     loop.state.engine_to_move = false;
-    if (!loop.settings.thinking)
+    if (!loop.settings.thinking || history_is_full())
         return;
     int        score = 0;
     const Move m     = think_for_loop(loop, score);
@@ -267,7 +267,7 @@ CommandResult command_go(Loop& loop, const char*, const char*) {
 
 // A full search with its thinking lines; the move is shown, not made.
 CommandResult command_hint(Loop& loop, const char*, const char*) {
-    if (!loop.settings.thinking)
+    if (!loop.settings.thinking || history_is_full())
         return COMMAND_DONE;
     int        score = 0;
     const Move m     = think_for_loop(loop, score);

@@ -5,6 +5,7 @@
 #include "position/make_move.h"
 #include "position/move.h"
 #include "position/position.h"
+#include "position/valid_move.h"
 #include "shell/time_alloc.h"
 
 namespace {
@@ -25,8 +26,12 @@ class TimeAllocTest : public ::testing::Test {
                                  make_quiet(SQ_F3, SQ_G1), make_quiet(SQ_F6, SQ_G8),
                                  make_quiet(SQ_B1, SQ_C3), make_quiet(SQ_B8, SQ_C6),
                                  make_quiet(SQ_C3, SQ_B1), make_quiet(SQ_C6, SQ_B8)};
-        for (int i = 0; i < plies; ++i)
-            ASSERT_TRUE(make_move(shuffle[i % 8]));
+        // The round goes on from wherever the game stands, so every move is legal.
+        for (int i = 0; i < plies; ++i) {
+            const Move m = shuffle[position.history_length % 8];
+            ASSERT_TRUE(is_valid_move(m));
+            ASSERT_TRUE(make_move(m));
+        }
     }
 };
 

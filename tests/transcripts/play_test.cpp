@@ -175,4 +175,16 @@ TEST(PlayTranscript, BookPlaysWhitesFirstMoveOnGo) {
     EXPECT_NE(s.log.find("Engine move " + s.output.substr(5, 4) + " 0\n"), std::string::npos);
 }
 
+TEST(PlayTranscript, AGameThatFillsTheHistoryGetsNoMoreMoves) {
+    // 4096 plies of knights going out and back: the stack keeps the rest for the search.
+    std::string input = "xboard\nnew\nsd 1\nforce\n";
+    for (int round = 0; round < 1024; ++round)
+        input += "g1f3\ng8f6\nf3g1\nf6g8\n";
+    input += "g1f3\ngo\nhint\nquit\n";
+    const Session s = play(input);
+    EXPECT_EQ(s.output, no_book + "Error (unknown command): g1f3\n");
+    EXPECT_TRUE(s.thinking.empty());
+    EXPECT_TRUE(s.log.ends_with("XBoard move f6g8\nError (unknown command): g1f3\n\ngo\nquit\n"));
+}
+
 }  // namespace
