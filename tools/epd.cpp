@@ -105,21 +105,8 @@ int run_epd(int argc, char** argv) {
     }
     int depth_limit = DEFAULT_DEPTH_LIMIT;
     int fixed_ms    = 1000;
-    for (int i = 1; i < argc; ++i) {
-        const bool has_value = i + 1 < argc;
-        if (std::strcmp(argv[i], "--depth") == 0 && has_value
-            && parse_int_arg(argv[i + 1], 1, 1000, depth_limit)) {
-            fixed_ms = DEFAULT_FIXED_TIME_MS;
-            ++i;
-        } else if (std::strcmp(argv[i], "--ms") == 0 && has_value
-                   && parse_int_arg(argv[i + 1], 0, 1 << 30, fixed_ms)) {
-            depth_limit = DEFAULT_DEPTH_LIMIT;
-            ++i;
-        } else {
-            std::fprintf(stderr, "velmora-tools epd: bad argument '%s'\n", argv[i]);
-            return 2;
-        }
-    }
+    if (!parse_think_limits(argc, argv, 1, "epd", depth_limit, fixed_ms))
+        return 2;
     std::ifstream file(argv[0]);
     if (!file) {
         std::fprintf(stderr, "velmora-tools epd: cannot read %s\n", argv[0]);

@@ -24,21 +24,8 @@ int run_go(int argc, char** argv) {
     }
     int depth_limit = DEFAULT_DEPTH_LIMIT;
     int fixed_ms    = 5000;
-    for (int i = 1; i < argc; ++i) {
-        const bool has_value = i + 1 < argc;
-        if (std::strcmp(argv[i], "--depth") == 0 && has_value
-            && parse_int_arg(argv[i + 1], 1, 1000, depth_limit)) {
-            fixed_ms = DEFAULT_FIXED_TIME_MS;
-            ++i;
-        } else if (std::strcmp(argv[i], "--ms") == 0 && has_value
-                   && parse_int_arg(argv[i + 1], 0, 1 << 30, fixed_ms)) {
-            depth_limit = DEFAULT_DEPTH_LIMIT;
-            ++i;
-        } else {
-            std::fprintf(stderr, "velmora-tools go: bad argument '%s'\n", argv[i]);
-            return 2;
-        }
-    }
+    if (!parse_think_limits(argc, argv, 1, "go", depth_limit, fixed_ms))
+        return 2;
     std::string error;
     if (!load_fen(argv[0], &error)) {
         std::fprintf(stderr, "velmora-tools go: bad FEN: %s\n", error.c_str());
