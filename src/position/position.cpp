@@ -160,6 +160,7 @@ bool load_fen(const std::string& fen, std::string* error) {
     int colours[64];
     int rank = 7, file = 0;
     int kings[2] = {0, 0}, pawns[2] = {0, 0}, total[2] = {0, 0};
+    int counts[2][7] = {};
     for (int sq = 0; sq < 64; ++sq)
         squares[sq] = NO_PIECE, colours[sq] = -1;
     for (char ch : fields[0]) {
@@ -185,6 +186,7 @@ bool load_fen(const std::string& fen, std::string* error) {
             squares[sq] = piece;
             colours[sq] = colour;
             kings[colour] += piece == KING;
+            ++counts[colour][piece];
             pawns[colour] += piece == PAWN;
             ++total[colour];
             ++file;
@@ -194,8 +196,17 @@ bool load_fen(const std::string& fen, std::string* error) {
         return fail(error, "the placement must describe exactly 8 ranks of 8 squares");
     if (kings[WHITE] != 1 || kings[BLACK] != 1)
         return fail(error, "each side must have exactly one king");
-    if (pawns[WHITE] > 8 || pawns[BLACK] > 8 || total[WHITE] > 16 || total[BLACK] > 16)
-        return fail(error, "a side has more than 8 pawns or more than 16 pieces");
+    // Every piece beyond the initial set must be a promoted pawn. This also bounds the
+    // number of moves a position can have, and every count, to those of real games.
+    for (int c = BLACK; c <= WHITE; ++c) {
+        int promoted = 0;
+        for (int p = KNIGHT; p <= QUEEN; ++p) {
+            const int initial = p == QUEEN ? 1 : 2;
+            promoted += max_int(0, counts[c][p] - initial);
+        }
+        if (pawns[c] > 8 || pawns[c] + promoted > 8 || total[c] > 16)
+            return fail(error, "a side has more pieces than pawn promotions can explain");
+    }
 
     int side;
     if (fields[1] == "w")

@@ -14,8 +14,9 @@
 #include "search/quiesce.h"
 #include "search/tt.h"
 
-// Null move: tried from two plies of depth, searched four plies shallower; the static
-// evaluation must reach beta first only above four plies; verified above five.
+// Null move: tried from two plies of depth, searched four plies shallower; above four
+// plies the static evaluation must reach beta first; from six plies up a cut-off is
+// verified by a plain search five plies shallower.
 constexpr int NULL_MIN_DEPTH        = 8;
 constexpr int NULL_REDUCTION        = 16;
 constexpr int NULL_EVAL_TEST_DEPTH  = 16;

@@ -14,11 +14,15 @@ static TTEntry*      primary   = nullptr;
 static TTEntry*      secondary = nullptr;
 static std::uint64_t entries   = 0;
 static std::uint64_t mask      = 0;
+// True while no entry has been written since the last clear: clearing again would only
+// rewrite the same bytes, which for the default table costs more than the rest of
+// start-up together.
+static bool is_clean = false;
 
-TTEntry* const&      tt_primary   = primary;
-TTEntry* const&      tt_secondary = secondary;
-const std::uint64_t& tt_entries   = entries;
-const std::uint64_t& tt_mask      = mask;
+const TTEntry* const& tt_primary   = primary;
+const TTEntry* const& tt_secondary = secondary;
+const std::uint64_t&  tt_entries   = entries;
+const std::uint64_t&  tt_mask      = mask;
 
 // The index takes 32 bits of the key, so a larger array could not be addressed.
 constexpr std::uint64_t MAX_TT_ENTRIES = std::uint64_t{1} << 32;
@@ -36,6 +40,7 @@ std::uint64_t allocate_tt(std::uint64_t wanted) {
     }
     if (!block)
         block = new TTEntry[2];  // a table of one entry per array; failing here is fatal
+    is_clean  = false;
     primary   = block;
     secondary = block + n;
     entries   = n;
@@ -45,6 +50,9 @@ std::uint64_t allocate_tt(std::uint64_t wanted) {
 }
 
 void tt_clear() {
+    if (is_clean)
+        return;
+    is_clean = true;
     const TTEntry empty{NO_SCORE, 0, NO_MOVE, 0, BOUND_NONE};
     for (std::uint64_t i = 0; i < entries; ++i) {
         primary[i]   = empty;
@@ -70,6 +78,7 @@ void tt_store(Key key, int score, int bound, int depth, Move move) {
     // Only thousands of iterations under a huge "sd" reach this; the field has 16 bits.
     if (depth > UINT16_MAX)
         depth = UINT16_MAX;
+    is_clean                 = false;
     const std::uint64_t i    = static_cast<std::uint32_t>(key) & mask;
     const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
     TTEntry&            p    = primary[i];

@@ -28,10 +28,10 @@ static_assert(sizeof(TTEntry) == 16, "four entries to a 64-byte cache line");
 
 // The two arrays of tt_entries entries each (a power of two); tt_mask = tt_entries - 1.
 // A key k lives at index (low 32 bits of k) & tt_mask in both arrays.
-extern TTEntry* const&      tt_primary;    // depth-preferred
-extern TTEntry* const&      tt_secondary;  // always replaced
-extern const std::uint64_t& tt_entries;
-extern const std::uint64_t& tt_mask;
+extern const TTEntry* const& tt_primary;    // depth-preferred
+extern const TTEntry* const& tt_secondary;  // always replaced
+extern const std::uint64_t&  tt_entries;
+extern const std::uint64_t&  tt_mask;
 
 // Start-up. Allocates both arrays with the given number of entries each (rounded down to a power
 // of two, at most 2^32: the index uses 32 bits of the key) and clears them. When the

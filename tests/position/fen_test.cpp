@@ -36,7 +36,9 @@ TEST(Fen, RejectsBadInputAndKeepsThePosition) {
         "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq z9",
         "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - x 1",
         "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1 extra",
-        "4k3/8/8/8/8/8/8/4K2r b - - 0 1",  // the side not to move is in check
+        "4k3/8/8/8/8/8/8/4K2r b - - 0 1",             // the side not to move is in check
+        "QQQQQQQQ/QQQQQQQk/8/8/8/8/8/4K3 w - - 0 1",  // more queens than promotions allow
+        "4k3/8/8/8/8/8/PPPPPPPP/1NN1K1NN w - - 0 1",  // four knights and eight pawns
     };
     for (const char* fen : bad) {
         std::string error;

@@ -34,6 +34,22 @@ TEST(TranspositionTable, ClearedTableAnswersOnlyKeysWithAnEmptyLock) {
     EXPECT_EQ(entry.score, NO_SCORE);
 }
 
+TEST(TranspositionTable, ClearForgetsEveryStoreAndCanBeRepeated) {
+    fresh_search(START_FEN);
+    tt_store(key_of(5, 1), 10, BOUND_EXACT, 8, move_a);
+    tt_store(key_of(5, 2), 11, BOUND_EXACT, 4, move_b);
+    tt_clear();
+    tt_clear();
+    TTEntry entry{};
+    EXPECT_FALSE(tt_probe(key_of(5, 1), entry));
+    EXPECT_FALSE(tt_probe(key_of(5, 2), entry));
+    // A store after a clear that found nothing to do is cleared by the next one.
+    tt_store(key_of(6, 3), 12, BOUND_LOWER, 8, move_a);
+    EXPECT_TRUE(tt_probe(key_of(6, 3), entry));
+    tt_clear();
+    EXPECT_FALSE(tt_probe(key_of(6, 3), entry));
+}
+
 TEST(TranspositionTable, SamePositionKeepsTheDeeperResultAndItsMove) {
     fresh_search(START_FEN);
     const Key key = key_of(77, 9);
