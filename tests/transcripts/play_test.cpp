@@ -1,9 +1,9 @@
 // Whole games with the real binary: the engine's turn, "go", "hint", the result lines,
 // the opening book and the log. Depths are fixed with "sd"; thinking lines are checked
 // for their format and then set aside, since their time column varies.
+#include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,25 +30,46 @@ struct Session {
     std::string               log;
 };
 
+// A move of a thinking line: e2e4, e7e8Q.
+bool is_move_text(const std::string& word) {
+    const auto in = [](char c, char low, char high) { return c >= low && c <= high; };
+    return (word.size() == 4
+            || (word.size() == 5 && std::string("QRBN").find(word[4]) != std::string::npos))
+           && in(word[0], 'a', 'h') && in(word[1], '1', '8') && in(word[2], 'a', 'h')
+           && in(word[3], '1', '8');
+}
+
+// Only thinking lines start with a number followed by a blank.
+bool looks_like_thinking_line(const std::string& line) {
+    std::size_t       i      = line.find_first_not_of(' ');
+    const std::size_t digits = i == std::string::npos ? 0 : line.find_first_not_of("0123456789", i);
+    return i != std::string::npos && digits != i && digits < line.size() && line[digits] == ' ';
+}
+
 // A thinking line is "%2d %4d %4d %8d" and then " move" for each move of the line.
 bool parse_thinking_line(const std::string& line, ThinkingLine& parsed) {
-    static const std::regex shape(
-        R"(^ *(\d+) +(-?\d+) +(\d+) +(\d+)((?: [a-h][1-8][a-h][1-8][QRBN]?)*)$)");
-    std::smatch m;
-    if (!std::regex_match(line, m, shape))
+    int consumed = 0;
+    if (std::sscanf(line.c_str(), "%d %d %d %d%n", &parsed.depth, &parsed.score,
+                    &parsed.centiseconds, &parsed.nodes, &consumed)
+        != 4)
         return false;
-    parsed.depth        = std::stoi(m[1]);
-    parsed.score        = std::stoi(m[2]);
-    parsed.centiseconds = std::stoi(m[3]);
-    parsed.nodes        = std::stoi(m[4]);
-    std::istringstream moves(m[5]);
-    for (std::string move; moves >> move;)
-        parsed.pv.push_back(move);
     // Widths: the numbers are right-aligned in 2, 4, 4 and 8 characters.
     char head[64];
     std::snprintf(head, sizeof head, "%2d %4d %4d %8d", parsed.depth, parsed.score,
                   parsed.centiseconds, parsed.nodes);
-    return line.compare(0, std::string(head).size(), head) == 0;
+    if (line.compare(0, static_cast<std::size_t>(consumed), head) != 0)
+        return false;
+    for (std::size_t at = static_cast<std::size_t>(consumed); at < line.size();) {
+        if (line[at] != ' ')
+            return false;
+        const std::size_t end  = std::min(line.find(' ', at + 1), line.size());
+        const std::string move = line.substr(at + 1, end - at - 1);
+        if (!is_move_text(move))
+            return false;
+        parsed.pv.push_back(move);
+        at = end;
+    }
+    return true;
 }
 
 Session play(const std::string& input, const std::string& book = "") {
@@ -61,9 +82,7 @@ Session play(const std::string& input, const std::string& book = "") {
     std::istringstream lines(run.output);
     for (std::string line; std::getline(lines, line);) {
         ThinkingLine parsed;
-        // Only thinking lines start with a number followed by a blank.
-        static const std::regex starts_with_number(R"(^ *\d+ .*)");
-        if (std::regex_match(line, starts_with_number)) {
+        if (looks_like_thinking_line(line)) {
             EXPECT_TRUE(parse_thinking_line(line, parsed)) << "thinking line: " << line;
             session.thinking.push_back(parsed);
         } else {
