@@ -125,21 +125,10 @@ void allocate_material_hash(unsigned megabytes) {
 }
 
 void allocate_material_hash_bytes(std::uint64_t bytes) {
-    std::uint64_t entries =
-        power_of_two_floor(bytes < sizeof(MaterialEntry) ? 1 : bytes / sizeof(MaterialEntry));
-    if (entries > MAX_HASH_ENTRIES)
-        entries = MAX_HASH_ENTRIES;
-    material_owner.reset();
-    // A refused size falls back to the largest power of two the machine grants; at worst
-    // the static single entry.
-    while (!material_owner && entries > 1) {
-        material_owner.reset(new (std::nothrow) MaterialEntry[entries]);
-        if (!material_owner)
-            entries /= 2;
-    }
-    material_table   = material_owner ? material_owner.get() : material_fallback;
-    material_entries = entries;
-    material_mask    = entries - 1;
+    const std::uint64_t entries = allocate_hash_table(material_owner, bytes);
+    material_table              = material_owner ? material_owner.get() : material_fallback;
+    material_entries            = entries;
+    material_mask               = entries - 1;
     clear_material_hash();
 }
 

@@ -134,21 +134,10 @@ void allocate_pawn_hash(unsigned megabytes) {
 }
 
 void allocate_pawn_hash_bytes(std::uint64_t bytes) {
-    std::uint64_t entries =
-        power_of_two_floor(bytes < sizeof(PawnEntry) ? 1 : bytes / sizeof(PawnEntry));
-    if (entries > MAX_HASH_ENTRIES)
-        entries = MAX_HASH_ENTRIES;
-    pawn_owner.reset();
-    // A refused size falls back to the largest power of two the machine grants; at worst
-    // the static single entry.
-    while (!pawn_owner && entries > 1) {
-        pawn_owner.reset(new (std::nothrow) PawnEntry[entries]);
-        if (!pawn_owner)
-            entries /= 2;
-    }
-    pawn_table   = pawn_owner ? pawn_owner.get() : pawn_fallback;
-    pawn_entries = entries;
-    pawn_mask    = entries - 1;
+    const std::uint64_t entries = allocate_hash_table(pawn_owner, bytes);
+    pawn_table                  = pawn_owner ? pawn_owner.get() : pawn_fallback;
+    pawn_entries                = entries;
+    pawn_mask                   = entries - 1;
     clear_pawn_hash();
 }
 
