@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int RATIO_ONE = 16384;  // quiet_ratio of a move never tried since the reset
-
 // Captures and promotions: non-losing ones above 0, losing ones (and under-promotions)
 // below, each band ordered by MVV/LVA.
 void score_captures(MoveList& list, int first) {

@@ -53,6 +53,8 @@ constexpr std::uint32_t QS_STAGE_CAPTURES     = 2;
 constexpr std::uint32_t QS_STAGE_GEN_CHECKS   = 3;
 constexpr std::uint32_t QS_STAGE_CHECKS       = 4;
 
+constexpr int RATIO_ONE = 16384;  // quiet_ratio of a move never tried since the reset
+
 // One per node. The caller sets stage = 0 and the inputs its picker reads:
 // next_move: hash_move, killer1, killer2 (killer1[us][search_ply] and killer2[...] of
 // the ordering tables, or 0 at the root); next_evasion: hash_move;
@@ -78,6 +80,23 @@ Move next_evasion(MovePicker& picker);
 // Quiescence, not in check: non-losing captures and queen promotions, then (with_checks)
 // quiet checks whose exchange value is not negative.
 Move next_quiescence_move(MovePicker& picker);
+
+// Readies a node's picker: stage 0, the inputs above, and every other counter a picker
+// might read. The move list's arrays are left as they are (they are 2 KB, and the
+// generators write each slot before it is read), so a node pays nothing to clear them.
+inline void start_picker(
+    MovePicker& picker, Move hash_move, Move first_killer, Move second_killer, bool with_checks) {
+    picker.stage            = 0;
+    picker.quiet_index      = 0;
+    picker.capture_index    = 0;
+    picker.capture_end      = 0;
+    picker.hash_move        = hash_move;
+    picker.killer1          = first_killer;
+    picker.killer2          = second_killer;
+    picker.with_checks      = with_checks;
+    picker.list.count       = 0;
+    picker.list.quiet_ratio = RATIO_ONE;
+}
 
 // Stable insertion sort of [first, end) by score, highest first; equal scores keep their
 // order. Every score must be above -32000, the sentinel stored in scores[end].

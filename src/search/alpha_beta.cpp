@@ -126,11 +126,8 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
     }
 
     // Step 11. Move loop set-up
-    MovePicker picker{};
-    picker.stage             = 0;
-    picker.hash_move         = hash_move;
-    picker.killer1           = killer1[us][search_ply];
-    picker.killer2           = killer2[us][search_ply];
+    MovePicker picker;
+    start_picker(picker, hash_move, killer1[us][search_ply], killer2[us][search_ply], false);
     int       best           = NO_SCORE;
     Move      best_move      = NO_MOVE;
     int       move_count     = 0;
@@ -288,12 +285,9 @@ int verify_null_move(int depth, int alpha, int beta, Move* pv, Move hash_move, b
 
     // Step 2. Move loop set-up
     const int  us = position.side_to_move;
-    MovePicker picker{};
-    picker.stage     = 0;
-    picker.hash_move = hash_move;
-    picker.killer1   = killer1[us][search_ply];
-    picker.killer2   = killer2[us][search_ply];
-    int  best        = NO_SCORE;
+    MovePicker picker;
+    start_picker(picker, hash_move, killer1[us][search_ply], killer2[us][search_ply], false);
+    int  best = NO_SCORE;
     Move child_pv[PV_CAPACITY];
 
     // Step 3. Every move, checks extended

@@ -45,10 +45,8 @@ int quiesce(int alpha, int beta, int checks_allowance, Move* pv, bool in_check) 
         delta_base = stand_pat + DELTA_MARGIN;
     }
 
-    MovePicker picker{};
-    picker.stage       = 0;
-    picker.hash_move   = NO_MOVE;
-    picker.with_checks = checks_allowance > 0;
+    MovePicker picker;
+    start_picker(picker, NO_MOVE, NO_MOVE, NO_MOVE, checks_allowance > 0);
     Move child_pv[PV_CAPACITY];
 
     for (;;) {

@@ -31,11 +31,8 @@ int search_root(int depth, int alpha, int beta, Move* pv) {
     const Move hash_move = tt_probe(pos.key, entry) ? entry.move : NO_MOVE;
 
     // Step 5. Move loop set-up
-    MovePicker picker{};
-    picker.stage             = 0;
-    picker.hash_move         = hash_move;
-    picker.killer1           = NO_MOVE;
-    picker.killer2           = NO_MOVE;
+    MovePicker picker;
+    start_picker(picker, hash_move, NO_MOVE, NO_MOVE, false);
     const int alpha_on_entry = alpha;
     int       best           = NO_SCORE;
     Move      history_move   = NO_MOVE;
