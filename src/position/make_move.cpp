@@ -5,54 +5,24 @@
 #include <cassert>
 
 #include "eval/psq.h"
+#include "position/attacked.h"
 #include "position/attacks.h"
 #include "position/hash_keys.h"
 #include "position/move.h"
 #include "position/position_writer.h"
 
-void remove_piece(int colour, int piece, int sq, bool update_keys) {
-    Position& pos = position_record;
-    if (update_keys) {
-        const int n = pos.piece_count[colour][piece];
-        pos.key ^= zobrist[piece_key_index(colour, piece, sq)];
-        if (piece == PAWN)
-            pos.pawn_key ^= zobrist[piece_key_index(colour, PAWN, sq)];
-        pos.material_key ^= zobrist[material_key_index(colour, piece, n)]
-                            ^ zobrist[material_key_index(colour, piece, n - 1)];
-    }
-    pos.piece_count[colour][piece] -= 1;
-    pos.nonpawn_material[colour] -= material_unit[piece];
-    const int sign = colour == WHITE ? 1 : -1;
-    pos.psq_mg -= sign * piece_square[colour][piece][sq].mg;
-    pos.psq_eg -= sign * piece_square[colour][piece][sq].eg;
-    pos.occupancy[colour] &= ~square_bit[sq];
-    pos.pieces[colour][piece] &= ~square_bit[sq];
-    pos.board[colour][sq] = NO_PIECE;
-}
-
-void add_piece(int colour, int piece, int sq, bool update_keys) {
-    Position& pos = position_record;
-    if (update_keys) {
-        const int n = pos.piece_count[colour][piece];
-        pos.key ^= zobrist[piece_key_index(colour, piece, sq)];
-        if (piece == PAWN)
-            pos.pawn_key ^= zobrist[piece_key_index(colour, PAWN, sq)];
-        pos.material_key ^= zobrist[material_key_index(colour, piece, n)]
-                            ^ zobrist[material_key_index(colour, piece, n + 1)];
-    }
-    pos.piece_count[colour][piece] += 1;
-    pos.nonpawn_material[colour] += material_unit[piece];
-    const int sign = colour == WHITE ? 1 : -1;
-    pos.psq_mg += sign * piece_square[colour][piece][sq].mg;
-    pos.psq_eg += sign * piece_square[colour][piece][sq].eg;
-    pos.occupancy[colour] |= square_bit[sq];
-    pos.pieces[colour][piece] |= square_bit[sq];
-    pos.board[colour][sq] = piece;
-    if (piece == KING)
-        pos.king_square[colour] = sq;
-}
-
 namespace {
+
+// The key terms of a piece lifted from (change -1) or put on (change +1) a square: its
+// square term, the pawn key's for a pawn, and the count term swapped for the new count.
+inline void toggle_piece_keys(Position& pos, int colour, int piece, int sq, int change) {
+    const int n = pos.piece_count[colour][piece];
+    pos.key ^= zobrist[piece_key_index(colour, piece, sq)];
+    if (piece == PAWN)
+        pos.pawn_key ^= zobrist[piece_key_index(colour, PAWN, sq)];
+    pos.material_key ^= zobrist[material_key_index(colour, piece, n)]
+                        ^ zobrist[material_key_index(colour, piece, n + change)];
+}
 
 // Clears the given castling rights of a colour, XORing the key for each one still set.
 inline void clear_castle_rights(Position& pos, int colour, int rights) {
@@ -65,6 +35,36 @@ inline void clear_castle_rights(Position& pos, int colour, int rights) {
 }
 
 }  // namespace
+
+void remove_piece(int colour, int piece, int sq, bool update_keys) {
+    Position& pos = position_record;
+    if (update_keys)
+        toggle_piece_keys(pos, colour, piece, sq, -1);
+    pos.piece_count[colour][piece] -= 1;
+    pos.nonpawn_material[colour] -= material_unit[piece];
+    const int sign = colour == WHITE ? 1 : -1;
+    pos.psq_mg -= sign * piece_square[colour][piece][sq].mg;
+    pos.psq_eg -= sign * piece_square[colour][piece][sq].eg;
+    pos.occupancy[colour] &= ~square_bit[sq];
+    pos.pieces[colour][piece] &= ~square_bit[sq];
+    pos.board[colour][sq] = NO_PIECE;
+}
+
+void add_piece(int colour, int piece, int sq, bool update_keys) {
+    Position& pos = position_record;
+    if (update_keys)
+        toggle_piece_keys(pos, colour, piece, sq, +1);
+    pos.piece_count[colour][piece] += 1;
+    pos.nonpawn_material[colour] += material_unit[piece];
+    const int sign = colour == WHITE ? 1 : -1;
+    pos.psq_mg += sign * piece_square[colour][piece][sq].mg;
+    pos.psq_eg += sign * piece_square[colour][piece][sq].eg;
+    pos.occupancy[colour] |= square_bit[sq];
+    pos.pieces[colour][piece] |= square_bit[sq];
+    pos.board[colour][sq] = piece;
+    if (piece == KING)
+        pos.king_square[colour] = sq;
+}
 
 bool make_move(Move m) {
     Position&  pos   = position_record;
@@ -154,17 +154,7 @@ bool make_move(Move m) {
     search_ply_record += 1;
 
     // Step 11. Is the mover's king attacked now?
-    const int      k   = pos.king_square[side];
-    const Bitboard all = pos.occupancy[0] | pos.occupancy[1];
-    if (pawn_attacks[side][k] & pos.pieces[opp][PAWN])
-        return false;
-    if (knight_attacks[k] & pos.pieces[opp][KNIGHT])
-        return false;
-    if (king_attacks[k] & pos.pieces[opp][KING])
-        return false;
-    if (bishop_attacks(k, all) & (pos.pieces[opp][BISHOP] | pos.pieces[opp][QUEEN]))
-        return false;
-    return (rook_attacks(k, all) & (pos.pieces[opp][ROOK] | pos.pieces[opp][QUEEN])) == 0;
+    return !is_square_attacked(side, pos.king_square[side], pos.occupancy[0] | pos.occupancy[1]);
 }
 
 void unmake_move() {
