@@ -232,9 +232,8 @@ bool kpk_winnable(int colour) {
 }
 
 bool opposite_bishops() {
-    constexpr Bitboard ODD_SQUARES = 0xAAAAAAAAAAAAAAAAull;
-    const Position&    pos         = position;
-    const bool         white_odd   = (pos.pieces[WHITE][BISHOP] & ODD_SQUARES) != 0;
-    const bool         black_odd   = (pos.pieces[BLACK][BISHOP] & ODD_SQUARES) != 0;
-    return white_odd != black_odd;
+    const Position& pos        = position;
+    const bool      white_dark = (pos.pieces[WHITE][BISHOP] & DARK_SQUARES) != 0;
+    const bool      black_dark = (pos.pieces[BLACK][BISHOP] & DARK_SQUARES) != 0;
+    return white_dark != black_dark;
 }
