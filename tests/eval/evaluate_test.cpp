@@ -9,6 +9,7 @@
 #include "position/attacks.h"
 #include "position/bitboard.h"
 #include "position/position.h"
+#include "position/position_writer.h"
 #include "support/eval_support.h"
 
 namespace {
@@ -277,6 +278,16 @@ TEST(EvaluateCache, SameScoreColdWarmAndThroughCollisions) {
         }
     allocate_pawn_hash(1);
     allocate_material_hash(1);
+
+    // Keys whose high 32 bits are 0 match the check word of unwritten slots, which must
+    // still read as misses.
+    set_eval_fen(MIDDLEGAME);  // clears both hashes
+    const int expected = full_eval();
+    clear_pawn_hash();
+    clear_material_hash();
+    position_record.pawn_key     = 0x1234;
+    position_record.material_key = 0x5678;
+    EXPECT_EQ(full_eval(), expected);
 }
 
 TEST(EvaluateCache, HashSizesArePowersOfTwoFromMegabytes) {
