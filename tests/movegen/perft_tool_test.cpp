@@ -93,8 +93,8 @@ TEST(PerftTool, DivideNamesEveryRootMove) {
 }
 
 TEST(PerftTool, PerftFilesAndBadInput) {
-    const ToolRun file = run_tool(std::string("perft --epd ") + VELMORA_SHARED_DIR
-                                  + "/data/perft-standard.epd --max-depth 2");
+    const ToolRun file = run_tool(std::string("perft --epd ") + VELMORA_DATA_DIR
+                                  + "/perft-standard.epd --max-depth 2");
     EXPECT_EQ(file.status, 0);
     EXPECT_EQ(file.lines.size(), 1u);
     EXPECT_EQ(run_tool("perft 2 'not a fen'").status, 2);
