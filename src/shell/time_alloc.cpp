@@ -34,7 +34,12 @@ void allocate_time(int moves_per_control,
     // increment near the int range must not overflow. One second of the clock always
     // stays in reserve, a third of it when less than 1.1 s is left.
     const std::int64_t t   = own_time_ms;
-    const std::int64_t cap = t >= 1100 ? t - 1000 : t / 3;
+    std::int64_t       cap = t >= 1100 ? t - 1000 : t / 3;
+    // Below the reserve, a game with an increment spends at most half of it, so the clock
+    // climbs back to the reserve. Spending it all held the clock at a tenth of a second
+    // at 10 s + 0.1 s, where the GUI's and the system's delays lost games on time.
+    if (t < 1100 && moves_per_control == 0 && increment_ms > 0)
+        cap = std::min(cap, std::int64_t{increment_ms} / 2);
 
     std::int64_t normal = 0;
     std::int64_t most   = 0;

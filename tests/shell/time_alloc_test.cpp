@@ -126,6 +126,9 @@ TEST_F(TimeAllocTest, ShortClockKeepsTwoThirds) {
     allocate_time(0, 5000, 900, 900, 0);  // the increment alone would exceed the clock
     EXPECT_EQ(normal_budget, 300);
     EXPECT_EQ(max_budget, 300);
+    allocate_time(0, 100, 900, 900, 0);  // below the reserve, half of a small increment
+    EXPECT_EQ(normal_budget, 50);
+    EXPECT_EQ(max_budget, 50);
     allocate_time(0, 0, 1100, 1100, 0);  // from 1.1 s on, one whole second is kept
     EXPECT_EQ(max_budget, 100);
 }
