@@ -11,6 +11,7 @@
 #include "position/attacks.h"
 #include "position/hash_keys.h"
 #include "position/position.h"
+#include "search/think.h"
 #include "search/tt.h"
 #include "shell/time_alloc.h"
 #include "shell/xboard.h"
@@ -43,6 +44,7 @@ class CommandLoop : public testing::Test {
         Session           session;
         session.state =
             command_loop(in, out, LoopSettings{log_path.c_str(), max_depth > 0, max_depth});
+        set_thinking_output(stdout);  // the loop pointed it at out, closed below
         std::fclose(in);
         std::fclose(out);
         session.output.assign(buffer, size);
