@@ -33,13 +33,17 @@ extern const TTEntry* const& tt_secondary;  // always replaced
 extern const std::uint64_t&  tt_entries;
 extern const std::uint64_t&  tt_mask;
 
-// Start-up. Allocates both arrays with the given number of entries each (rounded down to a power
-// of two, at most 2^32: the index uses 32 bits of the key) and clears them. When the
-// machine cannot provide that much it halves the size until it can; the answer is the
-// size obtained, never 0. Called once by the shell's start-up (tools may call it again).
+// Start-up. Allocates both arrays, empty, with the given number of entries each, rounded
+// down to a power of two, at most 2^32 (the index uses 32 bits of the key) and at most
+// table_memory_limit() for both together. When the machine cannot provide that much it
+// halves the size until it can; the answer is the size obtained, never 0. Called once by
+// the shell's start-up (tools and tests may call it again).
 std::uint64_t allocate_tt(std::uint64_t entries);
+// Both arrays together, in bytes.
+std::uint64_t tt_bytes();
 
-// Empties both arrays: start-up, the start of the command loop, and "new".
+// Empties both arrays: the start of the command loop, and "new". An empty entry is all
+// zeros: it answers only a key whose upper half is 0, with no bound and no move.
 void tt_clear();
 
 // Copies the entry of key into found (primary array first) and answers true, or false
