@@ -4,7 +4,7 @@
 // as think does under "sd" and without a book. The node total is deterministic: a
 // change that claims to be a pure speed-up must leave it unchanged.
 //
-//   bench [DEPTH]      default depth 4
+//   bench [DEPTH]      default depth 9 (several seconds; the tests pin depth 6)
 //
 // One progress line per position on stderr; stdout ends with exactly one line
 // "nodes N ms T nps R".
@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int DEFAULT_BENCH_DEPTH = 4;
+constexpr int DEFAULT_BENCH_DEPTH = 9;
 constexpr int BENCH_TT_MB         = 16;
 
 // The positions of shared/data/bench.fen, in its order.

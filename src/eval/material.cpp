@@ -8,7 +8,10 @@
 
 namespace {
 
-constexpr MaterialEntry FRESH_MATERIAL_ENTRY = {0, -32767, -32767, 0};
+// A fresh entry's check word is 0, which a real key can match, so its mg of -32767, far
+// beyond any material balance, marks it as never written.
+constexpr std::int32_t  FRESH_MATERIAL_MG    = -32767;
+constexpr MaterialEntry FRESH_MATERIAL_ENTRY = {0, FRESH_MATERIAL_MG, -32767, 0};
 
 // Until start-up allocates the table, a single static entry serves: an evaluation before
 // allocate_material_hash is slow but correct, never a null dereference.
@@ -137,7 +140,7 @@ MaterialInfo probe_material() {
     const Key           key   = position.material_key;
     const std::uint32_t check = static_cast<std::uint32_t>(key >> 32);
     MaterialEntry&      entry = material_table[static_cast<std::uint32_t>(key) & material_mask];
-    if (key != 0 && entry.check == check)
+    if (key != 0 && entry.check == check && entry.mg != FRESH_MATERIAL_MG)
         return unpack_material(entry);
 
     const MaterialInfo info = compute_material();
@@ -226,9 +229,8 @@ bool kpk_winnable(int colour) {
 }
 
 bool opposite_bishops() {
-    constexpr Bitboard ODD_SQUARES = 0xAAAAAAAAAAAAAAAAull;
-    const Position&    pos         = position;
-    const bool         white_odd   = (pos.pieces[WHITE][BISHOP] & ODD_SQUARES) != 0;
-    const bool         black_odd   = (pos.pieces[BLACK][BISHOP] & ODD_SQUARES) != 0;
-    return white_odd != black_odd;
+    const Position& pos        = position;
+    const bool      white_dark = (pos.pieces[WHITE][BISHOP] & DARK_SQUARES) != 0;
+    const bool      black_dark = (pos.pieces[BLACK][BISHOP] & DARK_SQUARES) != 0;
+    return white_dark != black_dark;
 }

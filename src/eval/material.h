@@ -64,5 +64,10 @@ void apply_draw_rules(MaterialInfo& info);
 // Recognisers, run by evaluate() when the flags ask for them; not cached.
 // kpk_winnable(a): the lone man besides the kings is a pawn of colour a; false = draw.
 bool kpk_winnable(int colour);
-// One bishop each: true when exactly one of them stands on an odd-numbered square.
+// The dark squares: a1 (index 0) is dark, so a square is dark when its file plus its rank
+// is even.
+constexpr Bitboard DARK_SQUARES = 0xAA55AA55AA55AA55ull;
+static_assert((DARK_SQUARES & 1) != 0 && (DARK_SQUARES >> 63) != 0, "a1 and h8 are dark");
+static_assert((DARK_SQUARES >> 7 & 1) == 0 && (DARK_SQUARES >> 56 & 1) == 0, "h1, a8 light");
+// One bishop each: true when they stand on squares of different colours.
 bool opposite_bishops();

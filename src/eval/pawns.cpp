@@ -9,7 +9,11 @@ namespace {
 
 PawnInfo info_record;
 
-constexpr PawnEntry FRESH_PAWN_ENTRY = {0, -32767, -32767, {0, 0}, {0, 0}, {0, 0}, {0, 0}, 0};
+// A fresh entry's check word is 0, which a real key can match, so its mg of -32767, a
+// score no pawn structure comes near, marks it as never written.
+constexpr std::int16_t FRESH_PAWN_MG    = -32767;
+constexpr PawnEntry    FRESH_PAWN_ENTRY = {0,      FRESH_PAWN_MG, -32767, {0, 0},
+                                           {0, 0}, {0, 0},        {0, 0}, 0};
 
 // Until start-up allocates the table, a single static entry serves: an evaluation before
 // allocate_pawn_hash is slow but correct, never a null dereference.
@@ -147,7 +151,7 @@ void evaluate_pawns() {
     const std::uint32_t check = static_cast<std::uint32_t>(key >> 32);
     PawnEntry&          entry = pawn_table[static_cast<std::uint32_t>(key) & pawn_mask];
     PawnInfo&           info  = info_record;
-    if (key != 0 && entry.check == check) {
+    if (key != 0 && entry.check == check && entry.mg != FRESH_PAWN_MG) {
         info.mg     = entry.mg;
         info.eg     = entry.eg;
         info.passed = entry.passed;

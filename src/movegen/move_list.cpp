@@ -23,8 +23,8 @@ void score_captures(MoveList& list, int first) {
 }  // namespace
 
 void sort_moves(int first, int end, MoveList& list) {
-    // Insertion from the back with a sentinel, so the inner scan needs no bound test.
-    const int saved  = list.scores[end];
+    // Insertion from the back with a sentinel, so the inner scan needs no bound test. Every
+    // range ends at the list's end, so the slot past it holds no live score.
     list.scores[end] = -32000;
     for (int i = end - 2; i >= first; --i) {
         const Move move  = list.moves[i];
@@ -37,7 +37,6 @@ void sort_moves(int first, int end, MoveList& list) {
         list.moves[j]  = move;
         list.scores[j] = score;
     }
-    list.scores[end] = saved;
 }
 
 Move next_move(MovePicker& picker) {

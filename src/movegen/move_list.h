@@ -24,7 +24,7 @@ constexpr int MAX_MOVES = 256;
 
 struct MoveList {
     Move moves[MAX_MOVES];       // filled by the generators from index count on
-    int  scores[MAX_MOVES + 1];  // ordering score of moves[i]; the last slot is scratch
+    int  scores[MAX_MOVES + 1];  // ordering score of moves[i]; scores[count] is the sort's
     int  count;                  // moves in the list
     int  quiet_ratio;  // next_move: cut-off ratio of the move last handed out, 16384 = 1.0
 };
@@ -83,7 +83,7 @@ Move next_quiescence_move(MovePicker& picker);
 
 // Readies a node's picker: stage 0, the inputs above, and every other counter a picker
 // might read. The move list's arrays are left as they are (they are 2 KB, and the
-// generators write each slot before it is read), so a node pays nothing to clear them.
+// generators and the sort write each slot before it is read), so a node pays nothing to clear them.
 inline void start_picker(
     MovePicker& picker, Move hash_move, Move first_killer, Move second_killer, bool with_checks) {
     picker.stage            = 0;
@@ -99,5 +99,6 @@ inline void start_picker(
 }
 
 // Stable insertion sort of [first, end) by score, highest first; equal scores keep their
-// order. Every score must be above -32000, the sentinel stored in scores[end].
+// order. Every score must be above -32000, the sentinel the sort writes into scores[end];
+// end is always list.count, so that slot holds no live score.
 void sort_moves(int first, int end, MoveList& list);

@@ -1,6 +1,6 @@
 // position/position_writer.h: the writable names behind the position's const views.
-// Included only by the position module's own sources (and psq-free test support that
-// builds impossible records on purpose); everyone else reads position/position.h.
+// Included only by the position module's own sources (and tests that build impossible
+// records or force a key on purpose); everyone else reads position/position.h.
 #pragma once
 
 #include "position/position.h"

@@ -69,6 +69,14 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
     if (is_repetition())
         return 0;
 
+    // Step 6a. Mate distance: nothing here can score better than mating at the next ply
+    // or worse than being mated now. Without this bound a window in the mate range keeps
+    // chains of extended checks searching to the ply limit.
+    alpha = max_int(alpha, search_ply - MATE);
+    beta  = min_int(beta, MATE - search_ply - 1);
+    if (alpha >= beta)
+        return alpha;
+
     const Position& pos = position;
     const int       us  = pos.side_to_move;
     Move            child_pv[PV_CAPACITY];

@@ -69,18 +69,22 @@ void tt_clear() {
     std::memset(static_cast<void*>(block), 0, 2 * entries * sizeof(TTEntry));
 }
 
-bool tt_probe(Key key, TTEntry& found) {
+// The entry that holds key, primary array first, or null.
+static TTEntry* find_entry(Key key) {
     const std::uint64_t i    = static_cast<std::uint32_t>(key) & mask;
     const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
-    if (primary[i].lock == lock) {
-        found = primary[i];
-        return true;
-    }
-    if (secondary[i].lock == lock) {
-        found = secondary[i];
-        return true;
-    }
-    return false;
+    if (primary[i].lock == lock)
+        return &primary[i];
+    if (secondary[i].lock == lock)
+        return &secondary[i];
+    return nullptr;
+}
+
+bool tt_probe(Key key, TTEntry& found) {
+    const TTEntry* entry = find_entry(key);
+    if (entry)
+        found = *entry;
+    return entry != nullptr;
 }
 
 void tt_store(Key key, int score, int bound, int depth, Move move) {
@@ -132,5 +136,13 @@ void store_pv(const Move* pv) {
     make_move(pv[0]);
     store_pv(pv + 1);
     unmake_move();
-    tt_store(position.key, 0, BOUND_MOVE_ONLY, 0, pv[0]);
+    // A position the table already holds keeps its depth, score and bound and takes the
+    // line's move: a move-only entry of depth 0 could never displace it, and the root,
+    // which is never stored otherwise, would keep its first iteration's move for good.
+    if (TTEntry* entry = find_entry(position.key)) {
+        entry->move = pv[0];
+        is_clean    = false;
+    } else {
+        tt_store(position.key, 0, BOUND_MOVE_ONLY, 0, pv[0]);
+    }
 }

@@ -2,7 +2,7 @@
 // half of the position key and verified by the high half: the primary array keeps the
 // deeper of two competing results, the secondary array takes whatever the primary one
 // rejects or displaces. Allocated once at start-up by allocate_tt and never resized;
-// tt.cpp owns both arrays and only tt_clear and tt_store write their entries. The
+// tt.cpp owns both arrays and only tt_clear, tt_store and store_pv write their entries. The
 // quiescence search does not use the table.
 #pragma once
 
@@ -57,6 +57,7 @@ void tt_store(Key key, int score, int bound, int depth, Move move);
 int score_to_tt(int score);
 int score_from_tt(int score);
 
-// Stores a 0-terminated line of moves from the current position as BOUND_MOVE_ONLY
-// entries, deepest position first, so that the next iteration follows it.
+// Stores a 0-terminated line of moves from the current position, deepest position first,
+// so that the next iteration follows it: as BOUND_MOVE_ONLY entries, or, for a position
+// the table already holds, as that entry's move (its depth, score and bound stay).
 void store_pv(const Move* pv);

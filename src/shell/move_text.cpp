@@ -16,8 +16,11 @@ MoveText move_to_text(Move m) {
     t.text[1] = rank_digits[rank_of(from)][0];
     t.text[2] = file_letters[file_of(to)][0];
     t.text[3] = rank_digits[rank_of(to)][0];
-    if (m & FLAG_PROMOTION)
-        t.text[4] = piece_letters[move_promotion(m)][0];  // NO_PIECE gives the terminator
+    // Only a piece gets a letter: the field's values 6 (NO_PIECE) and 7, which no move
+    // generator makes, leave the terminator and never read past the table.
+    const int promotion = move_promotion(m);
+    if ((m & FLAG_PROMOTION) && promotion < NO_PIECE)
+        t.text[4] = piece_letters[promotion][0];
     return t;
 }
 

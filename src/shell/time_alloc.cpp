@@ -1,7 +1,11 @@
 // shell/time_alloc.cpp: the two time budgets of a search.
 #include "shell/time_alloc.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "position/position.h"
+#include "shell/options.h"
 
 // Kept back from a fixed time per move: far more than the 32767 nodes between two clock
 // readings take, which is 15 to 25 ms here in a release build.
@@ -26,21 +30,21 @@ void allocate_time(int moves_per_control,
         return;
     }
 
-    // All divisions truncate toward zero. One second of the clock always stays in reserve,
-    // a third of it when less than 1.1 s is left.
-    const int t   = own_time_ms;
-    const int cap = t >= 1100 ? t - 1000 : t / 3;
+    // All divisions truncate toward zero. Computed in 64 bits: a move count or an
+    // increment near the int range must not overflow. One second of the clock always
+    // stays in reserve, a third of it when less than 1.1 s is left.
+    const std::int64_t t   = own_time_ms;
+    const std::int64_t cap = t >= 1100 ? t - 1000 : t / 3;
 
-    int normal = 0;
-    int most   = 0;
+    std::int64_t normal = 0;
+    std::int64_t most   = 0;
     if (moves_per_control > 0) {
         // Moves to go counts from n + 1 at the start of a control down to 2, so the last
         // move before the control never spends the whole clock.
-        const int n         = moves_per_control;
-        const int to_go     = n - ((position.history_length / 2) % n) + 1;
-        normal              = t / to_go;
-        const int four_fold = static_cast<int>(4LL * t / to_go);
-        most                = to_go <= 2 ? t / 2 : min_int(four_fold, t / 3);
+        const std::int64_t n     = moves_per_control;
+        const std::int64_t to_go = n - ((position.history_length / 2) % n) + 1;
+        normal                   = t / to_go;
+        most                     = to_go <= 2 ? t / 2 : std::min(4 * t / to_go, t / 3);
     } else if (increment_ms != 0) {
         normal = t / 30 + increment_ms;
         most   = t / 4;
@@ -50,7 +54,7 @@ void allocate_time(int moves_per_control,
         most   = t / 8;
     }
 
-    most      = max_int(most, normal);
-    max_ms    = min_int(most, cap);
-    normal_ms = min_int(normal, cap);
+    most      = std::max(most, normal);
+    max_ms    = clamp_to_int(std::min(most, cap));
+    normal_ms = clamp_to_int(std::min(normal, cap));
 }

@@ -217,13 +217,50 @@ CommandResult command_sd(Loop& loop, const char*, const char* args) {
     return COMMAND_DONE;
 }
 
+// Reads a decimal number of seconds ("2", "0.1", "1.5", ".5") into whole milliseconds,
+// the way "%d" reads its number: leading blanks, an optional sign, digits, and what
+// follows is left unread. Digits past the third after the point are dropped, and a value
+// beyond the int range is clamped to it. False, and text unchanged, when no number is
+// there or it is below zero: a negative time is no time.
+bool read_seconds_as_ms(const char*& text, int& ms) {
+    const char* p = text;
+    while (is_blank(*p))
+        ++p;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    bool         digits  = false;
+    std::int64_t seconds = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        digits = true;
+        if (seconds < (std::int64_t{1} << 40))  // out of range for good
+            seconds = seconds * 10 + (*p - '0');
+    }
+    std::int64_t fraction_ms = 0;
+    if (*p == '.' && (digits || (p[1] >= '0' && p[1] <= '9'))) {
+        int place = 100;
+        for (++p; *p >= '0' && *p <= '9'; ++p) {
+            digits = true;
+            fraction_ms += (*p - '0') * place;
+            place /= 10;
+        }
+    }
+    const std::int64_t total = seconds * 1000 + fraction_ms;
+    if (!digits || (negative && total > 0))
+        return false;
+    ms   = clamp_to_int(total);
+    text = p;
+    return true;
+}
+
 // "level MOVES BASE INCREMENT", read from the line's seventh character on. The base time
-// ("%d:%d" or "%d" minutes) plays no part: the engine works from "time".
+// ("%d:%d" or "%d" minutes) plays no part: the engine works from "time". The increment is
+// in seconds and may have decimals: xboard sends "0.1" for a tenth of a second.
 CommandResult command_level(Loop& loop, const char* line, const char*) {
     if (std::strlen(line) < 6)
         return COMMAND_MALFORMED;
     const char* p     = line + 6;
-    int         moves = 0, increment = 0;
+    int         moves = 0, increment_ms = 0;
     if (!read_int(p, moves) || moves < 0)  // -1 would mean a fixed time per move
         return COMMAND_MALFORMED;
     while (is_blank(*p))
@@ -232,11 +269,11 @@ CommandResult command_level(Loop& loop, const char* line, const char*) {
         return COMMAND_MALFORMED;
     while (*p != '\0' && !is_blank(*p))
         ++p;
-    if (!read_int(p, increment))
+    if (!read_seconds_as_ms(p, increment_ms))
         return COMMAND_MALFORMED;
     TimeControl& tc      = loop.state.time_control;
     tc.moves_per_control = moves;
-    tc.increment_ms      = clamp_to_int(std::int64_t{increment} * 1000);
+    tc.increment_ms      = increment_ms;
     return COMMAND_DONE;
 }
 

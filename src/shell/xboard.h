@@ -15,7 +15,8 @@ constexpr int DEFAULT_FIXED_TIME_MS = 3600000;  // one hour: "sd" leaves the dep
 constexpr int DEFAULT_DEPTH_LIMIT   = 64;       // completed iterations
 
 // What the GUI has said about time and depth. Milliseconds; the GUI sends centiseconds
-// for "time" and "otim" and whole seconds for "st" and the "level" increment.
+// for "time" and "otim", whole seconds for "st" and seconds with decimals for the "level"
+// increment.
 struct TimeControl {
     int moves_per_control = -1;  // -1 fixed time per move, 0 whole game, n moves per control
     int increment_ms      = 0;   // added per move ("level", third number)

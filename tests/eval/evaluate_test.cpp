@@ -9,6 +9,7 @@
 #include "position/attacks.h"
 #include "position/bitboard.h"
 #include "position/position.h"
+#include "position/position_writer.h"
 #include "support/eval_support.h"
 
 namespace {
@@ -111,11 +112,11 @@ TEST(Evaluate, LazyExitNeverWithSixOrLessPieceMaterial) {
 }
 
 TEST(Evaluate, ScalingTruncatesTowardZeroAndOnlyForTheLeadingSide) {
-    // One bishop each on squares of different parity, pawns within two: both scales 8.
-    // Blended +187, its mirror -187, and -7 (which scales to -3, not -4).
+    // One bishop each on squares of different colours, pawns within two: both scales 8.
+    // Blended +179, its mirror -179, and -15 (which scales to -7, not -8).
     for (const char* fen :
-         {"4k3/5p2/8/3b4/8/8/1PP1B3/4K3 b - - 0 1", "4k3/1pp1b3/8/8/3B4/8/5P2/4K3 w - - 0 1",
-          "4k3/5p2/8/3b4/8/8/1P2B3/4K3 w - - 0 1"}) {
+         {"4k3/5p2/8/3b4/8/8/1PP2B2/4K3 b - - 0 1", "4k3/1pp2b2/8/8/3B4/8/5P2/4K3 w - - 0 1",
+          "4k3/5p2/8/3b4/8/8/1P3B2/4K3 w - - 0 1"}) {
         set_eval_fen(fen);
         const EvalTrace trace = full_trace();
         ASSERT_EQ(trace.recogniser, RECOGNISER_OPPOSITE_BISHOPS) << fen;
@@ -125,9 +126,15 @@ TEST(Evaluate, ScalingTruncatesTowardZeroAndOnlyForTheLeadingSide) {
         EXPECT_EQ(trace.score, position.side_to_move == WHITE ? white_view : -white_view);
         EXPECT_NE(trace.blended % 2, 0) << fen << ": pick a position that tests truncation";
     }
+    // Bishops on squares of the same colour (d5, e2): nothing is scaled.
+    set_eval_fen("4k3/5p2/8/3b4/8/8/1PP1B3/4K3 w - - 0 1");
+    EvalTrace trace = full_trace();
+    EXPECT_EQ(trace.recogniser, RECOGNISER_NONE);
+    EXPECT_EQ(trace.scale_white, 16);
+    EXPECT_EQ(trace.scale_black, 16);
     // Rook against bishop: Black cannot win (scale 0) but White's lead is not scaled.
     set_eval_fen("4k3/8/8/8/3b4/8/8/R3K3 w - - 0 1");
-    EvalTrace trace = full_trace();
+    trace = full_trace();
     EXPECT_EQ(trace.scale_white, 16);
     EXPECT_EQ(trace.scale_black, 0);
     EXPECT_GT(trace.blended, 0);
@@ -271,6 +278,16 @@ TEST(EvaluateCache, SameScoreColdWarmAndThroughCollisions) {
         }
     allocate_pawn_hash(1);
     allocate_material_hash(1);
+
+    // Keys whose high 32 bits are 0 match the check word of unwritten slots, which must
+    // still read as misses.
+    set_eval_fen(MIDDLEGAME);  // clears both hashes
+    const int expected = full_eval();
+    clear_pawn_hash();
+    clear_material_hash();
+    position_record.pawn_key     = 0x1234;
+    position_record.material_key = 0x5678;
+    EXPECT_EQ(full_eval(), expected);
 }
 
 TEST(EvaluateCache, HashSizesArePowersOfTwoFromMegabytes) {

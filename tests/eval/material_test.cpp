@@ -126,10 +126,12 @@ TEST(Material, KpkRecogniser) {
     EXPECT_TRUE(kpk("4k3/8/8/8/4P3/4K3/8/8 b - - 0 1"));
 }
 
-TEST(Material, OppositeBishopsComparesTheOddSquareSet) {
-    set_eval_fen("4k3/8/8/3b4/8/8/4B3/4K3 w - - 0 1");  // d5 = 35 odd, e2 = 12 even
+TEST(Material, OppositeBishopsComparesSquareColours) {
+    set_eval_fen("4k3/8/8/3b4/8/8/4B3/4K3 w - - 0 1");  // d5 and e2 both light
+    EXPECT_FALSE(opposite_bishops());
+    set_eval_fen("4k3/8/8/3b4/8/8/5B2/4K3 w - - 0 1");  // f2 dark
     EXPECT_TRUE(opposite_bishops());
-    set_eval_fen("4k3/8/8/3b4/8/8/5B2/4K3 w - - 0 1");  // f2 = 13 odd
+    set_eval_fen("7b/8/8/8/8/8/8/B3K2k w - - 0 1");  // a1 and h8 both dark
     EXPECT_FALSE(opposite_bishops());
 }
 

@@ -48,6 +48,43 @@ TEST(Search, FindsMatesInOneToThreeAtTheirDepth) {
     }
 }
 
+// Node counts and moves of fixed-depth searches, pinned. Between them these trees use
+// every pruning, reduction and extension rule: the null move and its verification,
+// razoring, internal iterative deepening, move-count and futility pruning, late-move
+// reductions and their re-searches, single-reply, check, passed-pawn and capture
+// extensions, mate-distance bounds, the quiescence search's checks and delta pruning,
+// and the aspiration window's re-searches. A change to a constant of any of them
+// changes a count here.
+struct PinnedSearch {
+    const char* fen;
+    int         depth;
+    const char* move;
+    long long   nodes;
+};
+const PinnedSearch pinned_searches[] = {
+    // A middlegame with pieces for both sides: null moves, verification, razoring.
+    {"r4rk1/3nnp1p/6p1/2q1p3/1p2P3/1N1P3P/1Q2BPP1/R4RK1 b - - 1 28", 8, "c5c3", 34465},
+    // King and pawns: no null move; passed pawns.
+    {"8/2p4p/1p3k2/pP6/2P5/P5P1/5K1P/8 b - - 0 40", 8, "f6g5", 20984},
+    // Mate in two: single replies, checks, mate-distance bounds.
+    {"2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - 0 1", 8, "g3g6", 3563},
+    // An opening: wide trees for move-count pruning and reductions.
+    {"r1bqkb1r/1pp1pppp/2n4n/p2p4/3P3P/2R5/PPP1PPP1/RNBQKBN1 w Qkq d6 0 5", 8, "c1h6", 140863},
+    // A pawn race: promotions in the quiescence search, and scores between the aspiration
+    // window's two widening rules.
+    {"8/3k4/8/Pp6/3P3P/4K3/P4P2/8 b - - 4 46", 7, "d7c6", 37637},
+};
+
+TEST(Search, PruningReductionAndExtensionRulesKeepTheirNodeCounts) {
+    for (const PinnedSearch& c : pinned_searches) {
+        SCOPED_TRACE(c.fen);
+        fresh_search(c.fen);
+        const ThinkResult r = think_to_depth(c.depth);
+        EXPECT_STREQ(move_to_text(r.move).text, c.move);
+        EXPECT_EQ(node_count, c.nodes);
+    }
+}
+
 TEST(Search, RepetitionScoresZero) {
     // Black is a queen up; going back to a position of the game is White's only draw.
     fresh_search("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNB1KBNR w KQkq - 0 1");

@@ -148,7 +148,8 @@ TEST(ScoreToTT, MateDistanceReadsTheSameFromEveryNode) {
 TEST(StorePv, EachPositionOfTheLineLeadsToItsMove) {
     fresh_search(START_FEN);
     const Move line[] = {make_quiet(12, 28), make_quiet(52, 36), make_quiet(6, 21), NO_MOVE};
-    // The position after the first move already has a deeper primary entry: it is kept.
+    // The position after the first move already has a deeper primary entry: it keeps its
+    // depth, score and bound and takes the line's move.
     make_move(line[0]);
     const Key held = position.key;
     tt_store(held, 55, BOUND_EXACT, 8, make_quiet(51, 35));
@@ -160,8 +161,10 @@ TEST(StorePv, EachPositionOfTheLineLeadsToItsMove) {
     EXPECT_EQ(search_ply, 0);
     EXPECT_EQ(probe(start_key).move, line[0]);
     EXPECT_EQ(probe(start_key).bound, BOUND_MOVE_ONLY);
-    EXPECT_EQ(probe(held).move, make_quiet(51, 35));
+    EXPECT_EQ(probe(held).move, line[1]);
     EXPECT_EQ(probe(held).score, 55);
+    EXPECT_EQ(probe(held).depth, 8);
+    EXPECT_EQ(probe(held).bound, BOUND_EXACT);
     make_move(line[0]);
     make_move(line[1]);
     EXPECT_EQ(probe(position.key).move, line[2]);

@@ -91,4 +91,27 @@ TEST_F(EngineTurnTest, AWinningMateFurtherAwayIsPlayedOut) {
     EXPECT_EQ(game_state, STATE_PLAYING);
 }
 
+TEST_F(EngineTurnTest, AProvenMateEndsTheSearchUnderALargeDepthLimit) {
+    // Once a mate is found, "sd 10" still answers: mate-distance bounds stop the chains of
+    // extended checks that would otherwise run to the ply limit.
+    struct Case {
+        const char* fen;
+        const char* move;
+        int         score;
+    };
+    const Case cases[] = {
+        {"2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - 0 1", "g3g6", 31997},
+        {"r3q1kr/ppp5/3p2pQ/8/3PP1b1/5R2/PPP3P1/5RK1 w - - 0 1", "f3f8", 31995},
+        {"8/8/q7/1r4k1/3K4/8/8/5R1q b - - 1 105", "h1f1", 31995},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fen);
+        int        score = 0;
+        const Move m     = take_turn(c.fen, 10, score);
+        EXPECT_STREQ(move_to_text(m).text, c.move);
+        EXPECT_EQ(score, c.score);
+        EXPECT_EQ(game_state, STATE_PLAYING);
+    }
+}
+
 }  // namespace

@@ -33,6 +33,7 @@ TEST_F(MoveText, PrintsSquaresAndAnUpperCasePromotionLetter) {
     EXPECT_EQ(text_of(make_en_passant(36, 43)), "e5d6");
     EXPECT_EQ(text_of(NO_MOVE), "a1a1");
     EXPECT_EQ(text_of(NULL_MOVE), "a1a1");
+    EXPECT_EQ(text_of(make_quiet(52, 60) | PROMOTION_FIELD | FLAG_PROMOTION), "e7e8");  // field 7
 }
 
 TEST_F(MoveText, ReadsTheInitialPawnPush) {

@@ -1,4 +1,5 @@
 // Time budgets for every kind of time control the GUI can announce.
+#include <climits>
 #include <gtest/gtest.h>
 
 #include "position/attacks.h"
@@ -145,6 +146,15 @@ TEST_F(TimeAllocTest, HugeClocksDoNotOverflow) {
     allocate_time(40, 0, t, t, 0);
     EXPECT_EQ(normal_budget, t / 41);
     EXPECT_EQ(max_budget, static_cast<int>(4LL * t / 41));
+    // "level 2147483647 ...": INT_MAX + 1 moves to go, a budget of nothing, not half the
+    // clock; four shares of the largest clock are 3 ms.
+    allocate_time(INT_MAX, 0, 300000, 300000, 0);
+    EXPECT_EQ(normal_budget, 0);
+    EXPECT_EQ(max_budget, 0);
+    allocate_time(INT_MAX, 0, INT_MAX, INT_MAX, 0);
+    EXPECT_EQ(max_budget, 3);
+    allocate_time(0, INT_MAX, 60000, 60000, 0);  // the largest increment stops at the reserve
+    EXPECT_EQ(normal_budget, 59000);
 }
 
 }  // namespace

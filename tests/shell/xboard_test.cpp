@@ -5,11 +5,13 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 
 #include "eval/psq.h"
 #include "position/attacks.h"
 #include "position/hash_keys.h"
 #include "position/position.h"
+#include "shell/time_alloc.h"
 #include "shell/xboard.h"
 #include "support/engine_process.h"
 
@@ -76,6 +78,20 @@ TEST_F(CommandLoop, TimeCommandsSetTheirFields) {
     EXPECT_EQ(tc.moves_per_control, -1);
     EXPECT_EQ(tc.fixed_time_ms, 10000);
     EXPECT_EQ(tc.depth_limit, 64);
+
+    // xboard sends a fractional increment as a decimal: 10 s + 0.1 s, and the budget
+    // counts it (10000 / 30 + 100).
+    tc = run("level 0 0:10 0.1\ntime 1000\notim 1000\n").state.time_control;
+    EXPECT_EQ(tc.moves_per_control, 0);
+    EXPECT_EQ(tc.increment_ms, 100);
+    allocate_time(tc.moves_per_control, tc.increment_ms, tc.own_time_ms, tc.opponent_time_ms,
+                  tc.fixed_time_ms);
+    EXPECT_EQ(normal_budget, 10000 / 30 + 100);
+    for (const auto& [increment, ms] :
+         {std::pair{"1.5", 1500}, {"+.25", 250}, {"2.0009x", 2000}, {"-0", 0}, {"3.", 3000}})
+        EXPECT_EQ(run(std::string("level 0 1 ") + increment + "\n").state.time_control.increment_ms,
+                  ms)
+            << increment;
 }
 
 TEST_F(CommandLoop, ScaledNumbersAreClampedToTheIntRange) {
@@ -96,7 +112,8 @@ TEST_F(CommandLoop, MalformedNumbersChangeNothingAndAreNotLogged) {
     const TimeControl want = run(set).state.time_control;
     const Session     s    = run(set
                                  + "st\nst x\nsd\nsd -\ntime\ntime ten\notim\nlevel\nlevel 40\n"
-                                          "level 40 5\nlevel x 5 0\nlevel -2 5 0\nlevel 40 5 y\nprotover\n");
+                                          "level 40 5\nlevel x 5 0\nlevel -2 5 0\nlevel 40 5 y\n"
+                                          "level 0 1 -2\nlevel 0 1 -0.1\nlevel 0 1 .\nprotover\n");
     const TimeControl tc   = s.state.time_control;
     EXPECT_EQ(tc.moves_per_control, want.moves_per_control);
     EXPECT_EQ(tc.increment_ms, want.increment_ms);
@@ -105,8 +122,9 @@ TEST_F(CommandLoop, MalformedNumbersChangeNothingAndAreNotLogged) {
     EXPECT_EQ(tc.fixed_time_ms, want.fixed_time_ms);
     EXPECT_EQ(tc.depth_limit, want.depth_limit);
     std::string expected_output, expected_log = "st 4\ntime 500\notim 600\n";
-    for (const char* word : {"st", "st", "sd", "sd", "time", "time", "otim", "level", "level",
-                             "level", "level", "level", "level", "protover"}) {
+    for (const char* word :
+         {"st", "st", "sd", "sd", "time", "time", "otim", "level", "level", "level", "level",
+          "level", "level", "level", "level", "level", "protover"}) {
         expected_output += std::string("Error (unknown command): ") + word + "\n";
         expected_log += std::string("Error (unknown command): ") + word + "\n\n";
     }
