@@ -9,13 +9,13 @@
 #include "position/table_memory.h"
 
 // One block holds both arrays, so that the system judges the whole size at once: two
-// separate halves could each be granted and then not both be backed by memory. When the
-// system grants nothing at all, the two static entries serve.
+// separate halves could each be granted and then not both be backed by memory. The arrays
+// are interleaved: index i of the primary array is block[2 * i] and of the secondary one
+// block[2 * i + 1], so that a probe reads one 32-byte half of a cache line, not two lines.
+// When the system grants nothing at all, the two static entries serve.
 static TTEntry       fallback[2] = {};
 static TTEntry*      block       = fallback;
 static std::uint64_t block_bytes = 0;  // of the mapping; 0 for the fallback
-static TTEntry*      primary     = fallback;
-static TTEntry*      secondary   = fallback + 1;
 static std::uint64_t entries     = 1;
 static std::uint64_t mask        = 0;
 // True while no entry has been written since the last clear: clearing again would only
@@ -23,10 +23,11 @@ static std::uint64_t mask        = 0;
 // start-up together.
 static bool is_clean = true;
 
-const TTEntry* const& tt_primary   = primary;
-const TTEntry* const& tt_secondary = secondary;
-const std::uint64_t&  tt_entries   = entries;
-const std::uint64_t&  tt_mask      = mask;
+const std::uint64_t& tt_entries = entries;
+const std::uint64_t& tt_mask    = mask;
+
+const TTEntry& tt_primary(std::uint64_t i) { return block[2 * i]; }
+const TTEntry& tt_secondary(std::uint64_t i) { return block[2 * i + 1]; }
 
 // The index takes 32 bits of the key, so a larger array could not be addressed.
 constexpr std::uint64_t MAX_TT_ENTRIES = std::uint64_t{1} << 32;
@@ -52,11 +53,9 @@ std::uint64_t allocate_tt(std::uint64_t wanted) {
     if (n == 0)
         n = 1;
     // Fresh pages are zero, and an all-zero entry is an empty one.
-    is_clean  = true;
-    primary   = block;
-    secondary = block + n;
-    entries   = n;
-    mask      = n - 1;
+    is_clean = true;
+    entries  = n;
+    mask     = n - 1;
     return n;
 }
 
@@ -71,13 +70,17 @@ void tt_clear() {
 
 // The entry that holds key, primary array first, or null.
 static TTEntry* find_entry(Key key) {
-    const std::uint64_t i    = static_cast<std::uint32_t>(key) & mask;
+    TTEntry* const      pair = block + 2 * (static_cast<std::uint32_t>(key) & mask);
     const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
-    if (primary[i].lock == lock)
-        return &primary[i];
-    if (secondary[i].lock == lock)
-        return &secondary[i];
+    if (pair[0].lock == lock)
+        return &pair[0];
+    if (pair[1].lock == lock)
+        return &pair[1];
     return nullptr;
+}
+
+void tt_prefetch(Key key) {
+    __builtin_prefetch(block + 2 * (static_cast<std::uint32_t>(key) & mask));
 }
 
 bool tt_probe(Key key, TTEntry& found) {
@@ -92,9 +95,9 @@ void tt_store(Key key, int score, int bound, int depth, Move move) {
     if (depth > UINT16_MAX)
         depth = UINT16_MAX;
     is_clean                 = false;
-    const std::uint64_t i    = static_cast<std::uint32_t>(key) & mask;
+    TTEntry* const      pair = block + 2 * (static_cast<std::uint32_t>(key) & mask);
     const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
-    TTEntry&            p    = primary[i];
+    TTEntry&            p    = pair[0];
     const TTEntry       entry{score, lock, move, static_cast<std::uint16_t>(depth),
                         static_cast<std::int16_t>(bound)};
     if (p.lock == lock) {
@@ -107,10 +110,10 @@ void tt_store(Key key, int score, int bound, int depth, Move move) {
             p.score = score;
         }
     } else if (depth >= p.depth) {
-        secondary[i] = p;
-        p            = entry;
+        pair[1] = p;
+        p       = entry;
     } else {
-        secondary[i] = entry;
+        pair[1] = entry;
     }
 }
 
