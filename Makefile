@@ -1,8 +1,9 @@
 # Two commands do everything on a fresh machine: `make run` and `make test`.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_EXTRA ?=
+PREFIX ?= /usr/local
 
-.PHONY: run test build sanitize-test debug-test format clean
+.PHONY: run test build sanitize-test debug-test install package format clean
 
 build:
 	cmake --preset release $(CMAKE_EXTRA)
@@ -14,6 +15,14 @@ run: build
 
 test: build
 	ctest --preset release -j $(JOBS)
+
+# The release build installed under PREFIX (and DESTDIR, when set); see README.md.
+install: build
+	cmake --install build/release --prefix "$(PREFIX)"
+
+# The Debian package build/release/velmora_VERSION_ARCH.deb, installed under /usr.
+package: build
+	cd build/release && cpack -G DEB
 
 debug-test:
 	cmake --preset debug $(CMAKE_EXTRA)

@@ -2,6 +2,8 @@
 // switches position by copying a prepared record (the engine's search would reach them by
 // make and unmake); BM_SwitchPositionOnly measures that copy alone, to subtract.
 #include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -23,7 +25,11 @@ const std::vector<Position>& bench_positions() {
         allocate_pawn_hash(1);
         allocate_material_hash(1);
         std::vector<Position> list;
-        std::ifstream         file(std::string(VELMORA_SHARED_DIR) + "/data/bench.fen");
+        std::ifstream         file(VELMORA_DATA_DIR "/bench.fen");
+        if (!file) {
+            std::fprintf(stderr, "cannot read %s\n", VELMORA_DATA_DIR "/bench.fen");
+            std::exit(2);
+        }
         for (std::string line; std::getline(file, line);)
             if (!line.empty() && load_fen(line)) {
                 list.push_back(position);

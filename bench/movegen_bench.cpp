@@ -2,6 +2,8 @@
 // evaluator over every capture, a full pass of the main picker, and perft (which adds make
 // and unmake). The loops switch position by copying a prepared record, as eval_bench does.
 #include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -29,7 +31,11 @@ const std::vector<Position>& bench_positions() {
         init_piece_square();
         clear_ordering_tables();
         std::vector<Position> list;
-        std::ifstream         file(std::string(VELMORA_SHARED_DIR) + "/data/bench.fen");
+        std::ifstream         file(VELMORA_DATA_DIR "/bench.fen");
+        if (!file) {
+            std::fprintf(stderr, "cannot read %s\n", VELMORA_DATA_DIR "/bench.fen");
+            std::exit(2);
+        }
         for (std::string line; std::getline(file, line);)
             if (!line.empty() && load_fen(line) && !in_check())
                 list.push_back(position);

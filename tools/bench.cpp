@@ -25,7 +25,7 @@ namespace {
 constexpr int DEFAULT_BENCH_DEPTH = 9;
 constexpr int BENCH_TT_MB         = 16;
 
-// The positions of shared/data/bench.fen, in its order.
+// The positions of data/bench.fen, in its order.
 constexpr const char* bench_fens[] = {
     "rnb1kb1r/ppp1pppp/7n/3q4/7P/8/PPPP1PP1/RNBQKBNR b kq - 1 5",
     "rnb1kb1r/ppp3pp/8/3ppn2/1PB1N2q/5P1P/P1PP2P1/R1BQ1KNR w kq d6 0 9",

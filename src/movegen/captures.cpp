@@ -37,13 +37,15 @@ Move* append_captures(Move* out, int from, Bitboard dests) {
 }  // namespace
 
 void generate_captures(MoveList& list) {
-    const Position& pos     = position;
-    const int       us      = pos.side_to_move;
-    const int       them    = 1 - us;
-    const Bitboard  targets = pos.occupancy[them];
-    const Bitboard  all     = pos.occupancy[0] | pos.occupancy[1];
-    const Bitboard  pawns   = pos.pieces[us][PAWN];
-    Move*           out     = list.moves;
+    const Position& pos  = position;
+    const int       us   = pos.side_to_move;
+    const int       them = 1 - us;
+    // Never the king: a game position has it out of reach, but "white" and "black" can
+    // hand the move to the side giving check, and taking the king would wreck the record.
+    const Bitboard targets = pos.occupancy[them] & ~pos.pieces[them][KING];
+    const Bitboard all     = pos.occupancy[0] | pos.occupancy[1];
+    const Bitboard pawns   = pos.pieces[us][PAWN];
+    Move*          out     = list.moves;
 
     const int forward = PAWN_FORWARD[us];
     for (Bitboard b = shift_forward(us, pawns) & ~all & LAST_RANK_BB[us]; b; b &= b - 1) {

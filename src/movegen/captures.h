@@ -1,5 +1,6 @@
 // movegen/captures.h: every pseudo-legal capture, en-passant capture and promotion of
-// the side to move. Pins and checks are left to make_move.
+// the side to move. Pins and checks are left to make_move. The opponent's king is never
+// a target.
 #pragma once
 
 #include "movegen/move_list.h"

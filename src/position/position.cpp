@@ -138,9 +138,17 @@ void new_game() {
 }
 
 void set_side_to_move(int side) {
-    if (position_record.side_to_move != side) {
-        position_record.side_to_move = static_cast<std::uint8_t>(side);
-        position_record.key ^= SIDE_KEY;
+    Position& pos = position_record;
+    if (pos.side_to_move == side)
+        return;
+    pos.side_to_move = static_cast<std::uint8_t>(side);
+    pos.key ^= SIDE_KEY;
+    // The en-passant square was left by the double push of the side now to move: its own
+    // pawn cannot be taken by itself, and the capture generators would take a pawn that
+    // is not there (d2xe3 after 1. e4 and "white"), corrupting the position.
+    if (pos.ep_square != NO_SQUARE) {
+        pos.key ^= zobrist[ep_key_index(pos.ep_square)];
+        pos.ep_square = NO_SQUARE;
     }
 }
 

@@ -57,7 +57,8 @@ extern const int& search_ply;  // plies made since the search driver reset it
 
 // Sets up the standard initial position with an empty history.
 void new_game();
-// The "white" and "black" commands: sets the side to move and keeps key in step.
+// The "white" and "black" commands: sets the side to move and keeps key in step. A change
+// of side also clears the en-passant square, which only the other side could have used.
 void set_side_to_move(int side);
 // Called by the search driver before a root search.
 void reset_search_ply();

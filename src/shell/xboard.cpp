@@ -88,8 +88,10 @@ bool history_is_full() { return position.history_length >= MAX_GAME_MOVES; }
 
 // The engine thinks with what the GUI has said about time and depth.
 Move think_for_loop(const Loop& loop, int& score) {
-    const TimeControl& tc = loop.state.time_control;
-    return think(tc.depth_limit, score, tc.moves_per_control, tc.increment_ms, tc.own_time_ms,
+    const TimeControl& tc        = loop.state.time_control;
+    const int          max_depth = loop.settings.max_depth;
+    const int depth = max_depth > 0 && tc.depth_limit > max_depth ? max_depth : tc.depth_limit;
+    return think(depth, score, tc.moves_per_control, tc.increment_ms, tc.own_time_ms,
                  tc.opponent_time_ms, tc.fixed_time_ms);
 }
 

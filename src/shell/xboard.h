@@ -35,7 +35,8 @@ struct LoopState {
 
 struct LoopSettings {
     const char* log_path   = LOG_FILE_NAME;
-    bool        thinking   = true;     // false: the engine's turn passes without a move (fuzzing)
+    bool        thinking   = true;  // false: the engine's turn passes without a move (fuzzing)
+    int         max_depth  = 0;     // above 0: no think goes deeper, whatever "sd" said (fuzzing)
     const char* start_note = nullptr;  // logged first, when not null: what start-up could not do
 };
 

@@ -72,6 +72,15 @@ TEST(Captures, PawnsNeverCaptureAcrossTheBoardEdge) {
     EXPECT_TRUE(captures_of("7k/8/8/8/8/8/8/K7 w - - 0 1").empty());
 }
 
+TEST(Captures, NeverTheKing) {
+    // Black in check, then "white": the rook on e7 and the pawn on d7 must not take e8.
+    set_fen("4k3/3PR3/8/8/8/8/8/4K3 b - - 0 1");
+    set_side_to_move(WHITE);
+    MoveList list;
+    generate_captures(list);
+    EXPECT_EQ(list_moves(list).size(), 4u) << "d7d8 promotions only";
+}
+
 TEST(Captures, PawnsByDiagonalThenPiecesAndTheKingLast) {
     // White: e4 takes d5 (second diagonal) and f5 (first diagonal); knight c3, queen d1
     // and king e1 take what they reach.

@@ -94,14 +94,14 @@ TEST(PerftTool, DivideNamesEveryRootMove) {
 }
 
 TEST(PerftTool, PerftFilesAndBadInput) {
-    const ToolRun file = run_tool(std::string("perft --epd ") + VELMORA_SHARED_DIR
-                                  + "/data/perft-standard.epd --max-depth 2");
+    const ToolRun file = run_tool(std::string("perft --epd ") + VELMORA_DATA_DIR
+                                  + "/perft-standard.epd --max-depth 2");
     EXPECT_EQ(file.status, 0);
     EXPECT_EQ(file.lines.size(), 1u);
     // Pins, checks, en passant and castling rights: the last ply counted unmade and made.
     for (const char* path : {"", " --make-all"}) {
-        const ToolRun stress = run_tool(std::string("perft --epd ") + VELMORA_SHARED_DIR
-                                        + "/data/perft-stress.epd --max-depth 3" + path);
+        const ToolRun stress = run_tool(std::string("perft --epd ") + VELMORA_DATA_DIR
+                                        + "/perft-stress.epd --max-depth 3" + path);
         EXPECT_EQ(stress.status, 0) << path;
         EXPECT_EQ(stress.lines.size(), 1u) << path;
     }

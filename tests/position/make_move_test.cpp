@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <random>
 
+#include "movegen/captures.h"
+#include "movegen/move_list.h"
 #include "position/attacked.h"
 #include "position/hash_keys.h"
 #include "position/make_move.h"
@@ -241,4 +243,12 @@ TEST(SideToMove, ChangingItKeepsTheKeyInStep) {
     EXPECT_TRUE(position_is_consistent());
     set_side_to_move(WHITE);
     EXPECT_TRUE(position_is_consistent());
+    // After 1. e4 and "white", d2xe3 en passant would take a pawn that is not there.
+    ASSERT_TRUE(make_move(make_quiet(E2, E4)));
+    set_side_to_move(WHITE);
+    EXPECT_EQ(position.ep_square, NO_SQUARE);
+    EXPECT_TRUE(position_is_consistent());
+    MoveList captures;
+    generate_captures(captures);
+    EXPECT_EQ(captures.count, 0);
 }

@@ -150,8 +150,10 @@ struct PerftLine {
 
 std::vector<PerftLine> perft_lines(const std::string& file, std::size_t limit) {
     std::vector<PerftLine> lines;
-    std::ifstream          in(std::string(VELMORA_SHARED_DIR "/data/") + file);
-    std::string            line;
+    std::ifstream          in(std::string(VELMORA_DATA_DIR "/") + file);
+    if (!in)
+        ADD_FAILURE() << "cannot read " << VELMORA_DATA_DIR "/" << file;
+    std::string line;
     while (lines.size() < limit && std::getline(in, line)) {
         const std::size_t semicolon = line.find(';');
         if (semicolon == std::string::npos)

@@ -11,6 +11,7 @@
 #include "position/attacks.h"
 #include "position/hash_keys.h"
 #include "position/position.h"
+#include "search/tt.h"
 #include "shell/time_alloc.h"
 #include "shell/xboard.h"
 #include "support/engine_process.h"
@@ -30,8 +31,9 @@ class CommandLoop : public testing::Test {
         init_magics();
         init_piece_square();
     }
-    // Runs the loop on input without thinking, its log in a scratch directory.
-    Session run(const std::string& input) {
+    // Runs the loop on input, its log in a scratch directory; without thinking unless the
+    // think is capped at max_depth iterations.
+    Session run(const std::string& input, int max_depth = 0) {
         std::string       in_copy  = input;  // fmemopen wants a writable buffer
         std::FILE*        in       = fmemopen(in_copy.data(), in_copy.size(), "r");
         char*             buffer   = nullptr;
@@ -39,7 +41,8 @@ class CommandLoop : public testing::Test {
         std::FILE*        out      = open_memstream(&buffer, &size);
         const std::string log_path = dir.root + "/log";
         Session           session;
-        session.state = command_loop(in, out, LoopSettings{log_path.c_str(), false});
+        session.state =
+            command_loop(in, out, LoopSettings{log_path.c_str(), max_depth > 0, max_depth});
         std::fclose(in);
         std::fclose(out);
         session.output.assign(buffer, size);
@@ -92,6 +95,15 @@ TEST_F(CommandLoop, TimeCommandsSetTheirFields) {
         EXPECT_EQ(run(std::string("level 0 1 ") + increment + "\n").state.time_control.increment_ms,
                   ms)
             << increment;
+}
+
+TEST_F(CommandLoop, TheFuzzersDepthCapHoldsWhateverSdSays) {
+    allocate_tt(1 << 10);
+    const Session s = run("sd 9\ngo\n", 1);
+    ASSERT_EQ(s.output.rfind(" 1 ", 0), 0u) << s.output;  // one thinking line, then the move
+    EXPECT_EQ(s.output.find("\n 2 "), std::string::npos) << s.output;
+    EXPECT_NE(s.output.find("\nmove "), std::string::npos) << s.output;
+    EXPECT_EQ(s.state.time_control.depth_limit, 9);
 }
 
 TEST_F(CommandLoop, ScaledNumbersAreClampedToTheIntRange) {

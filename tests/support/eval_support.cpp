@@ -65,7 +65,9 @@ std::string mirror_fen(const std::string& fen) {
 }
 
 static std::vector<std::string> read_lines(const std::string& name, std::size_t count) {
-    std::ifstream            file(std::string(VELMORA_SHARED_DIR) + "/data/" + name);
+    std::ifstream file(std::string(VELMORA_DATA_DIR "/") + name);
+    if (!file)
+        ADD_FAILURE() << "cannot read " << VELMORA_DATA_DIR "/" << name;
     std::vector<std::string> fens;
     for (std::string line; fens.size() < count && std::getline(file, line);) {
         line = line.substr(0, line.find(';'));

@@ -1,5 +1,5 @@
 // tests/support/eval_support.h: helpers the evaluation tests share: the hashes, the
-// colour mirror of a FEN, positions from the shared data folder and a traced evaluation.
+// colour mirror of a FEN, positions from the data folder and a traced evaluation.
 #pragma once
 
 #include <string>
@@ -16,7 +16,8 @@ void set_eval_fen(const std::string& fen);
 // side to move, castling rights and the en-passant square swapped with it.
 std::string mirror_fen(const std::string& fen);
 
-// The FENs of bench.fen, and of the first `count` lines of perft-marcel.epd.
+// The FENs of bench.fen, and of the first `count` lines of perft-marcel.epd; a missing
+// file fails the calling test.
 std::vector<std::string> bench_fens();
 std::vector<std::string> marcel_fens(std::size_t count);
 

@@ -103,8 +103,10 @@ bool same_position(const Position& a, const Position& b, std::string* difference
 
 std::vector<PerftCase> read_perft_file(const std::string& name) {
     std::vector<PerftCase> cases;
-    std::ifstream          in(std::string(VELMORA_SHARED_DIR) + "/data/" + name);
-    std::string            line;
+    std::ifstream          in(std::string(VELMORA_DATA_DIR "/") + name);
+    if (!in)
+        ADD_FAILURE() << "cannot read " << VELMORA_DATA_DIR "/" << name;
+    std::string line;
     while (std::getline(in, line)) {
         const std::size_t semi = line.find(';');
         if (semi == std::string::npos)

@@ -26,5 +26,6 @@ struct PerftCase {
     std::string            fen;
     std::vector<long long> counts;
 };
-// Reads a perft file of the shared data folder ("FEN ;D1 n ;D2 n" lines).
+// Reads a perft file of the data folder ("FEN ;D1 n ;D2 n" lines); a missing file fails
+// the calling test rather than giving it nothing to check.
 std::vector<PerftCase> read_perft_file(const std::string& name);

@@ -93,9 +93,9 @@ TEST(BookTool, LongestLineAndFirstMovesToKeep) {
     EXPECT_NE(run.status, 0);
 }
 
-TEST(BookTool, TheShippedBookIsBuiltFromTheSharedOpenings) {
+TEST(BookTool, TheShippedBookIsBuiltFromTheOpeningLines) {
     ScratchDir        dir;
-    const std::string data = VELMORA_SHARED_DIR "/data/openings/";
+    const std::string data = VELMORA_DATA_DIR "/openings/";
     const BookRun     run =
         build_book(dir, "'" + data + "a.tsv' '" + data + "b.tsv' '" + data + "c.tsv' '" + data
                             + "d.tsv' '" + data + "e.tsv' --first e4,d4,c4,Nf3");
