@@ -18,8 +18,8 @@ struct ToolCommand {
 
 constexpr ToolCommand tool_commands[] = {
     {"show", run_show, "show [FEN]                  diagram, FEN, keys and sums of a position"},
-    {"perft", run_perft, "perft DEPTH [FEN] [--pickers] count leaf positions"},
-    {"divide", run_divide, "divide DEPTH [FEN] [--pickers] perft split by root move"},
+    {"perft", run_perft, "perft DEPTH [FEN] [--pickers | --make-all] count leaf positions"},
+    {"divide", run_divide, "divide DEPTH [FEN] [--pickers | --make-all] perft split by root move"},
     {"eval", run_eval, "eval [FEN]                  evaluation term by term"},
     {"bench", run_bench, "bench [DEPTH]               fixed-depth search of the bench positions"},
     {"go", run_go, "go FEN [--depth D | --ms T] think on a position"},

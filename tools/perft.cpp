@@ -1,13 +1,16 @@
 // tools/perft.cpp: "perft" and "divide", the move generators' proof. Perft counts the
-// legal positions at a depth by making and unmaking every move down to and including the
-// leaves, with the moves of generate_captures then generate_quiets (not in check) or
-// generate_evasions (in check), each filtered by make_move. --pickers counts through
-// next_move and next_evasion instead, with a hash move and killers drawn from the node's
-// own moves so that their de-duplication is exercised; the counts must not change.
+// legal positions at a depth with the moves of generate_captures then generate_quiets
+// (not in check) or generate_evasions (in check). Above the last ply every move is made
+// and filtered by make_move; the last ply is counted without making its moves, each
+// judged legal by a pin-and-check test (en passant, whose legality hangs on two vacated
+// squares, is still made). --make-all makes and filters every move down to the leaves
+// instead, as a cross-check of that test. --pickers counts through next_move and
+// next_evasion, making every move, with a hash move and killers drawn from the node's own
+// moves so that their de-duplication is exercised; the counts must not change.
 //
-//   perft DEPTH [FEN] [--pickers]
-//   divide DEPTH [FEN] [--pickers]       one "MOVE: COUNT" line per legal root move
-//   perft --epd FILE [--max-depth D] [--pickers]
+//   perft DEPTH [FEN] [--pickers | --make-all]
+//   divide DEPTH [FEN] [--pickers | --make-all]   one "MOVE: COUNT" line per legal root move
+//   perft --epd FILE [--max-depth D] [--pickers | --make-all]
 //                                        every "Dn count" of a perft file up to depth D;
 //                                        exit status 1 on any mismatch
 // Each run ends with exactly one line "nodes N ms T nps R". Progress goes to stderr.
@@ -26,6 +29,7 @@
 #include "movegen/move_list.h"
 #include "movegen/quiets.h"
 #include "position/attacked.h"
+#include "position/attacks.h"
 #include "position/make_move.h"
 #include "position/move.h"
 #include "position/position.h"
@@ -40,6 +44,7 @@ struct PerftOptions {
     std::string epd_file;
     int         max_depth = 99;
     bool        pickers   = false;
+    bool        make_all  = false;
 };
 
 // The node's pseudo-legal moves in generator order.
@@ -59,6 +64,57 @@ std::uint64_t perft_plain(int depth) {
     for (int i = 0; i < list.count; ++i) {
         if (make_move(list.moves[i]))
             nodes += depth > 1 ? perft_plain(depth - 1) : 1;
+        unmake_move();
+    }
+    return nodes;
+}
+
+bool is_legal_by_making(Move m) {
+    const bool legal = make_move(m);
+    unmake_move();
+    return legal;
+}
+
+// The legal moves among the node's pseudo-legal ones, none of them made. A king move (a
+// castling one included: the rook only ever blocks) is legal when its destination is not
+// attacked with the king lifted off its square. Any other move must keep a pinned piece
+// on its pin line and, in check, capture the single checker or step between it and the
+// king.
+std::uint64_t count_legal(const MoveList& list) {
+    const Position& pos      = position;
+    const int       us       = pos.side_to_move;
+    const int       k        = pos.king_square[us];
+    const Bitboard  all      = pos.occupancy[0] | pos.occupancy[1];
+    const Bitboard  checkers = attackers_of(k, 1 - us);
+    const Bitboard  pinned   = pinned_pieces(us);
+    Bitboard        answers  = ~Bitboard{0};  // where a non-king move must land
+    if (checkers)
+        answers = checkers & (checkers - 1) ? 0 : checkers | between[lsb_index(checkers)][k];
+    std::uint64_t legal = 0;
+    for (int i = 0; i < list.count; ++i) {
+        const Move m    = list.moves[i];
+        const int  from = move_from(m);
+        const int  to   = move_to(m);
+        if (m & FLAG_EN_PASSANT)
+            legal += is_legal_by_making(m);
+        else if (from == k)
+            legal += !is_square_attacked(us, to, all ^ square_bit[k]);
+        else
+            legal += (answers & square_bit[to]) != 0
+                     && (!(pinned & square_bit[from]) || (ray_through[k][from] & square_bit[to]));
+    }
+    return legal;
+}
+
+std::uint64_t perft_bulk(int depth) {
+    MoveList list;
+    generate_all(list);
+    if (depth == 1)
+        return count_legal(list);
+    std::uint64_t nodes = 0;
+    for (int i = 0; i < list.count; ++i) {
+        if (make_move(list.moves[i]))
+            nodes += perft_bulk(depth - 1);
         unmake_move();
     }
     return nodes;
@@ -107,10 +163,12 @@ std::uint64_t perft_pickers(int depth) {
     return nodes;
 }
 
-std::uint64_t perft(int depth, bool pickers) {
+std::uint64_t perft(int depth, const PerftOptions& options) {
     if (depth <= 0)
         return 1;
-    return pickers ? perft_pickers(depth) : perft_plain(depth);
+    if (options.pickers)
+        return perft_pickers(depth);
+    return options.make_all ? perft_plain(depth) : perft_bulk(depth);
 }
 
 // Coordinate notation, promotion letter in lower case: e2e4, e7e8q, e1g1.
@@ -160,6 +218,8 @@ int parse_options(int argc, char** argv, const char* command, PerftOptions& opti
         const char* arg = argv[i];
         if (std::strcmp(arg, "--pickers") == 0) {
             options.pickers = true;
+        } else if (std::strcmp(arg, "--make-all") == 0) {
+            options.make_all = true;
         } else if (std::strcmp(arg, "--epd") == 0 && i + 1 < argc) {
             options.epd_file = argv[++i];
         } else if (std::strcmp(arg, "--max-depth") == 0 && i + 1 < argc) {
@@ -180,7 +240,12 @@ int parse_options(int argc, char** argv, const char* command, PerftOptions& opti
         }
     }
     if (options.depth < 0 && options.epd_file.empty()) {
-        std::fprintf(stderr, "usage: velmora-tools %s DEPTH [FEN] [--pickers]\n", command);
+        std::fprintf(stderr, "usage: velmora-tools %s DEPTH [FEN] [--pickers | --make-all]\n",
+                     command);
+        return 2;
+    }
+    if (options.pickers && options.make_all) {
+        std::fprintf(stderr, "velmora-tools %s: --pickers already makes every move\n", command);
         return 2;
     }
     return 0;
@@ -253,7 +318,7 @@ int run_perft_file(const PerftOptions& options) {
         for (const auto& [depth, expected] : parsed.counts) {
             if (depth > options.max_depth)
                 continue;
-            const std::uint64_t got = perft(depth, options.pickers);
+            const std::uint64_t got = perft(depth, options);
             nodes += got;
             if (got != expected) {
                 std::printf("mismatch line %zu depth %d expected %" PRIu64 " got %" PRIu64 ": %s\n",
@@ -281,7 +346,7 @@ int run_perft(int argc, char** argv) {
 
     const auto start = Clock::now();
     if (options.depth == 0 || options.pickers) {
-        print_summary(perft(options.depth, options.pickers), start);
+        print_summary(perft(options.depth, options), start);
         return 0;
     }
     // Walk the root here so that long runs can report progress.
@@ -290,7 +355,7 @@ int run_perft(int argc, char** argv) {
     std::uint64_t nodes = 0;
     for (int i = 0; i < list.count; ++i) {
         if (make_move(list.moves[i]))
-            nodes += perft(options.depth - 1, options.pickers);
+            nodes += perft(options.depth - 1, options);
         unmake_move();
         show_progress(start, "root moves", i + 1, list.count);
     }
@@ -304,7 +369,7 @@ int run_divide(int argc, char** argv) {
     if (const int status = parse_options(argc, argv, "divide", options))
         return status;
     if (!options.epd_file.empty() || options.depth < 1) {
-        std::fprintf(stderr, "usage: velmora-tools divide DEPTH [FEN] [--pickers]\n");
+        std::fprintf(stderr, "usage: velmora-tools divide DEPTH [FEN] [--pickers | --make-all]\n");
         return 2;
     }
     if (!set_up(options.fen, "divide"))
@@ -317,7 +382,7 @@ int run_divide(int argc, char** argv) {
     for (int i = 0; i < list.count; ++i) {
         const Move m = list.moves[i];
         if (make_move(m)) {
-            const std::uint64_t count = perft(options.depth - 1, options.pickers);
+            const std::uint64_t count = perft(options.depth - 1, options);
             nodes += count;
             std::printf("%s: %" PRIu64 "\n", move_name(m).c_str(), count);
             std::fflush(stdout);

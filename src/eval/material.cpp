@@ -1,9 +1,6 @@
 // eval/material.cpp: the material hash, the draw rules and the two endgame recognisers.
 #include "eval/material.h"
 
-#include <memory>
-#include <new>
-
 #include "eval/table_size.h"
 #include "position/attacks.h"
 #include "position/bitboard.h"
@@ -18,11 +15,10 @@ constexpr MaterialEntry FRESH_MATERIAL_ENTRY = {0, FRESH_MATERIAL_MG, -32767, 0}
 
 // Until start-up allocates the table, a single static entry serves: an evaluation before
 // allocate_material_hash is slow but correct, never a null dereference.
-MaterialEntry                    material_fallback[1] = {FRESH_MATERIAL_ENTRY};
-std::unique_ptr<MaterialEntry[]> material_owner;
-MaterialEntry*                   material_table   = material_fallback;
-std::uint64_t                    material_entries = 1;
-std::uint64_t                    material_mask    = 0;
+MaterialEntry  material_fallback[1] = {FRESH_MATERIAL_ENTRY};
+MaterialEntry* material_table       = material_fallback;
+std::uint64_t  material_entries     = 1;
+std::uint64_t  material_mask        = 0;
 
 constexpr std::uint32_t pack_material(const MaterialInfo& info) {
     return static_cast<std::uint32_t>(info.material_flags) | info.scale_black << 8
@@ -128,11 +124,9 @@ void allocate_material_hash(unsigned megabytes) {
 }
 
 void allocate_material_hash_bytes(std::uint64_t bytes) {
-    const std::uint64_t entries = allocate_hash_table(material_owner, bytes);
-    material_table              = material_owner ? material_owner.get() : material_fallback;
-    material_entries            = entries;
-    material_mask               = entries - 1;
-    clear_material_hash();
+    allocate_hash_table(material_table, material_entries, material_fallback, bytes);
+    material_mask = material_entries - 1;
+    clear_material_hash();  // the fresh entries are not all zeros
 }
 
 void clear_material_hash() {

@@ -47,9 +47,9 @@ struct MaterialInfo {
 };
 
 // Start-up: the largest power-of-two byte count not above megabytes * 2^20 (0 counts as
-// 1); if the machine refuses it, the largest smaller power of two it grants. Every entry
-// starts fresh. allocate_material_hash_bytes is the same with a byte count, so tests can
-// make a table of a single entry.
+// 1) nor half the machine's memory; if the machine refuses it, the largest smaller power of two it
+// grants. Every entry starts fresh. allocate_material_hash_bytes is the same with a byte count, so
+// tests can make a table of a single entry.
 void allocate_material_hash(unsigned megabytes);
 void allocate_material_hash_bytes(std::uint64_t bytes);
 // Makes every entry fresh again (the bench tool and tests; the engine never does).

@@ -1,9 +1,6 @@
 // eval/pawns.cpp: the pawn-structure terms, the king shelter and the pawn hash.
 #include "eval/pawns.h"
 
-#include <memory>
-#include <new>
-
 #include "eval/table_size.h"
 #include "position/bitboard.h"
 #include "position/position.h"
@@ -20,11 +17,10 @@ constexpr PawnEntry    FRESH_PAWN_ENTRY = {0,      FRESH_PAWN_MG, -32767, {0, 0}
 
 // Until start-up allocates the table, a single static entry serves: an evaluation before
 // allocate_pawn_hash is slow but correct, never a null dereference.
-PawnEntry                    pawn_fallback[1] = {FRESH_PAWN_ENTRY};
-std::unique_ptr<PawnEntry[]> pawn_owner;
-PawnEntry*                   pawn_table   = pawn_fallback;
-std::uint64_t                pawn_entries = 1;
-std::uint64_t                pawn_mask    = 0;
+PawnEntry     pawn_fallback[1] = {FRESH_PAWN_ENTRY};
+PawnEntry*    pawn_table       = pawn_fallback;
+std::uint64_t pawn_entries     = 1;
+std::uint64_t pawn_mask        = 0;
 
 // Weights by file a..h.
 constexpr int isolated_mg[8]  = {8, 12, 13, 13, 13, 13, 12, 8};
@@ -138,11 +134,9 @@ void allocate_pawn_hash(unsigned megabytes) {
 }
 
 void allocate_pawn_hash_bytes(std::uint64_t bytes) {
-    const std::uint64_t entries = allocate_hash_table(pawn_owner, bytes);
-    pawn_table                  = pawn_owner ? pawn_owner.get() : pawn_fallback;
-    pawn_entries                = entries;
-    pawn_mask                   = entries - 1;
-    clear_pawn_hash();
+    allocate_hash_table(pawn_table, pawn_entries, pawn_fallback, bytes);
+    pawn_mask = pawn_entries - 1;
+    clear_pawn_hash();  // the fresh entries are not all zeros
 }
 
 void clear_pawn_hash() {

@@ -43,8 +43,9 @@ static_assert(sizeof(PawnEntry) == 32);
 extern const PawnInfo& pawn_info;
 
 // Start-up: the largest power-of-two byte count not above megabytes * 2^20 (0 counts as
-// 1); if the machine refuses it, the largest smaller power of two it grants. Every entry
-// starts fresh. allocate_pawn_hash_bytes takes a byte count (tests use a single entry).
+// 1) nor half the machine's memory; if the machine refuses it, the largest smaller power of two it
+// grants. Every entry starts fresh. allocate_pawn_hash_bytes takes a byte count (tests use a single
+// entry).
 void allocate_pawn_hash(unsigned megabytes);
 void allocate_pawn_hash_bytes(std::uint64_t bytes);
 // Makes every entry fresh again (the bench tool and tests; the engine never does).

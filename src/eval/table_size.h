@@ -3,8 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <new>
+
+#include "position/table_memory.h"
 
 constexpr std::uint64_t megabytes_to_bytes(unsigned megabytes) {
     return static_cast<std::uint64_t>(megabytes == 0 ? 1 : megabytes) << 20;
@@ -26,20 +26,30 @@ static_assert(megabytes_to_bytes(0) == megabytes_to_bytes(1));
 static_assert(megabytes_to_bytes(4096) == std::uint64_t{1} << 32);
 static_assert(power_of_two_floor(1) == 1 && power_of_two_floor(48) == 32);
 
-// Allocates a table of `bytes` bytes of entries, lowered to a power of two and to
-// MAX_HASH_ENTRIES. A size the machine refuses is halved until it is granted; when not
-// even two entries can be had, owner stays empty and the caller's static single entry
-// serves. Answers the number of entries.
+// Allocates a table of `bytes` bytes of entries, lowered to a power of two, to
+// MAX_HASH_ENTRIES and to table_memory_limit(), straight from the system (zeroed, but not
+// yet fresh: the caller writes its fresh entries). A size the machine refuses is halved
+// until it is granted; when not even two entries can be had, table points to the caller's
+// static single entry. The previous table, if it was mapped, is returned to the system
+// first. table and entries are the owner's, both read and written.
 template <typename Entry>
-std::uint64_t allocate_hash_table(std::unique_ptr<Entry[]>& owner, std::uint64_t bytes) {
-    std::uint64_t entries = power_of_two_floor(bytes < sizeof(Entry) ? 1 : bytes / sizeof(Entry));
+void allocate_hash_table(Entry*&        table,
+                         std::uint64_t& entries,
+                         Entry*         fallback,
+                         std::uint64_t  bytes) {
+    if (table != fallback)
+        unmap_table_memory(table, entries * sizeof(Entry));
+    table   = fallback;
+    entries = power_of_two_floor(bytes < sizeof(Entry) ? 1 : bytes / sizeof(Entry));
     if (entries > MAX_HASH_ENTRIES)
         entries = MAX_HASH_ENTRIES;
-    owner.reset();
-    while (!owner && entries > 1) {
-        owner.reset(new (std::nothrow) Entry[entries]);
-        if (!owner)
-            entries /= 2;
+    const std::uint64_t limit = table_memory_limit();
+    while (entries > 1 && entries * sizeof(Entry) > limit)
+        entries /= 2;
+    for (; entries > 1; entries /= 2) {
+        if (void* const memory = map_table_memory(entries * sizeof(Entry))) {
+            table = static_cast<Entry*>(memory);
+            break;
+        }
     }
-    return entries;
 }

@@ -59,15 +59,13 @@ void init_magic_piece(const std::uint64_t (&multipliers)[64],
         m.shift        = 32 - popcount(m.mask);
         m.block        = table + total;
         const int size = 1 << (32 - m.shift);
-        for (int j = 0; j < size; ++j) {
-            // The j-th subset: the k-th lowest mask square is present when bit k of j is.
-            Bitboard occ = 0;
-            int      k   = 0;
-            for (Bitboard b = m.mask; b; b &= b - 1, ++k)
-                if (j >> k & 1)
-                    occ |= square_bit[lsb_index(b)];
+        // Every subset of the mask once, from the empty one: (occ - mask) & mask is the
+        // next subset in counting order, and wraps round to the empty one after the mask.
+        Bitboard occ = 0;
+        do {
             table[total + magic_index(m, occ)] = walk(sq, occ, directions, 0, 7);
-        }
+            occ                                = (occ - m.mask) & m.mask;
+        } while (occ != 0);
         total += size;
     }
     assert(total == table_size);

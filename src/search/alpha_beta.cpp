@@ -103,6 +103,8 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
         && (depth <= NULL_EVAL_TEST_DEPTH || evaluate(alpha, beta) >= beta)) {
         null_tried = true;
         make_move(NULL_MOVE);
+        if (depth - NULL_REDUCTION >= ONE_PLY)
+            tt_prefetch(pos.key);
         const int v = -search(depth - NULL_REDUCTION, -beta, 1 - beta, false, child_pv, false);
         unmake_move();
         if (v >= beta) {
@@ -222,7 +224,9 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
 
         // Step 12.8. Search
         const int child_depth = depth - ONE_PLY + e;
-        int       v;
+        if (child_depth >= ONE_PLY)
+            tt_prefetch(pos.key);
+        int v;
         if (!pv_node || best == NO_SCORE) {
             v = -search(child_depth, -beta, -alpha, pv_node, child_pv, gc);
         } else {

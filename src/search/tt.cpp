@@ -1,74 +1,86 @@
 #include "search/tt.h"
 
 #include <cstdint>
-#include <new>
+#include <cstring>
 
 #include "position/make_move.h"
 #include "position/move.h"
 #include "position/position.h"
+#include "position/table_memory.h"
 
 // One block holds both arrays, so that the system judges the whole size at once: two
-// separate halves could each be granted and then not both be backed by memory.
-static TTEntry*      block     = nullptr;
-static TTEntry*      primary   = nullptr;
-static TTEntry*      secondary = nullptr;
-static std::uint64_t entries   = 0;
-static std::uint64_t mask      = 0;
+// separate halves could each be granted and then not both be backed by memory. The arrays
+// are interleaved: index i of the primary array is block[2 * i] and of the secondary one
+// block[2 * i + 1], so that a probe reads one 32-byte half of a cache line, not two lines.
+// When the system grants nothing at all, the two static entries serve.
+static TTEntry       fallback[2] = {};
+static TTEntry*      block       = fallback;
+static std::uint64_t block_bytes = 0;  // of the mapping; 0 for the fallback
+static std::uint64_t entries     = 1;
+static std::uint64_t mask        = 0;
 // True while no entry has been written since the last clear: clearing again would only
 // rewrite the same bytes, which for the default table costs more than the rest of
 // start-up together.
-static bool is_clean = false;
+static bool is_clean = true;
 
-const TTEntry* const& tt_primary   = primary;
-const TTEntry* const& tt_secondary = secondary;
-const std::uint64_t&  tt_entries   = entries;
-const std::uint64_t&  tt_mask      = mask;
+const std::uint64_t& tt_entries = entries;
+const std::uint64_t& tt_mask    = mask;
+
+const TTEntry& tt_primary(std::uint64_t i) { return block[2 * i]; }
+const TTEntry& tt_secondary(std::uint64_t i) { return block[2 * i + 1]; }
 
 // The index takes 32 bits of the key, so a larger array could not be addressed.
 constexpr std::uint64_t MAX_TT_ENTRIES = std::uint64_t{1} << 32;
 
 std::uint64_t allocate_tt(std::uint64_t wanted) {
-    std::uint64_t n = 1;
-    while (n < MAX_TT_ENTRIES && n * 2 <= wanted)
+    const std::uint64_t limit = table_memory_limit();
+    std::uint64_t       n     = 1;
+    while (n < MAX_TT_ENTRIES && n * 2 <= wanted && n * 4 * sizeof(TTEntry) <= limit)
         n *= 2;
-    delete[] block;
-    block = nullptr;
-    for (; n > 1; n /= 2) {
-        block = new (std::nothrow) TTEntry[2 * n];
-        if (block)
+    if (block != fallback)
+        unmap_table_memory(block, block_bytes);
+    block       = fallback;
+    block_bytes = 0;
+    fallback[0] = fallback[1] = TTEntry{};
+    for (; n >= 1; n /= 2) {
+        void* const memory = map_table_memory(2 * n * sizeof(TTEntry));
+        if (memory) {
+            block       = static_cast<TTEntry*>(memory);
+            block_bytes = 2 * n * sizeof(TTEntry);
             break;
+        }
     }
-    if (!block)
-        block = new TTEntry[2];  // a table of one entry per array; failing here is fatal
-    is_clean  = false;
-    primary   = block;
-    secondary = block + n;
-    entries   = n;
-    mask      = n - 1;
-    tt_clear();
+    if (n == 0)
+        n = 1;
+    // Fresh pages are zero, and an all-zero entry is an empty one.
+    is_clean = true;
+    entries  = n;
+    mask     = n - 1;
     return n;
 }
+
+std::uint64_t tt_bytes() { return 2 * entries * sizeof(TTEntry); }
 
 void tt_clear() {
     if (is_clean)
         return;
     is_clean = true;
-    const TTEntry empty{NO_SCORE, 0, NO_MOVE, 0, BOUND_NONE};
-    for (std::uint64_t i = 0; i < entries; ++i) {
-        primary[i]   = empty;
-        secondary[i] = empty;
-    }
+    std::memset(static_cast<void*>(block), 0, 2 * entries * sizeof(TTEntry));
 }
 
 // The entry that holds key, primary array first, or null.
 static TTEntry* find_entry(Key key) {
-    const std::uint64_t i    = static_cast<std::uint32_t>(key) & mask;
+    TTEntry* const      pair = block + 2 * (static_cast<std::uint32_t>(key) & mask);
     const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
-    if (primary[i].lock == lock)
-        return &primary[i];
-    if (secondary[i].lock == lock)
-        return &secondary[i];
+    if (pair[0].lock == lock)
+        return &pair[0];
+    if (pair[1].lock == lock)
+        return &pair[1];
     return nullptr;
+}
+
+void tt_prefetch(Key key) {
+    __builtin_prefetch(block + 2 * (static_cast<std::uint32_t>(key) & mask));
 }
 
 bool tt_probe(Key key, TTEntry& found) {
@@ -83,9 +95,9 @@ void tt_store(Key key, int score, int bound, int depth, Move move) {
     if (depth > UINT16_MAX)
         depth = UINT16_MAX;
     is_clean                 = false;
-    const std::uint64_t i    = static_cast<std::uint32_t>(key) & mask;
+    TTEntry* const      pair = block + 2 * (static_cast<std::uint32_t>(key) & mask);
     const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
-    TTEntry&            p    = primary[i];
+    TTEntry&            p    = pair[0];
     const TTEntry       entry{score, lock, move, static_cast<std::uint16_t>(depth),
                         static_cast<std::int16_t>(bound)};
     if (p.lock == lock) {
@@ -98,10 +110,10 @@ void tt_store(Key key, int score, int bound, int depth, Move move) {
             p.score = score;
         }
     } else if (depth >= p.depth) {
-        secondary[i] = p;
-        p            = entry;
+        pair[1] = p;
+        p       = entry;
     } else {
-        secondary[i] = entry;
+        pair[1] = entry;
     }
 }
 

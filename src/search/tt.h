@@ -28,20 +28,28 @@ static_assert(sizeof(TTEntry) == 16, "four entries to a 64-byte cache line");
 
 // The two arrays of tt_entries entries each (a power of two); tt_mask = tt_entries - 1.
 // A key k lives at index (low 32 bits of k) & tt_mask in both arrays.
-extern const TTEntry* const& tt_primary;    // depth-preferred
-extern const TTEntry* const& tt_secondary;  // always replaced
-extern const std::uint64_t&  tt_entries;
-extern const std::uint64_t&  tt_mask;
+extern const std::uint64_t& tt_entries;
+extern const std::uint64_t& tt_mask;
+// Entry i (below tt_entries) of each array; both share one cache line.
+const TTEntry& tt_primary(std::uint64_t i);    // depth-preferred
+const TTEntry& tt_secondary(std::uint64_t i);  // always replaced
 
-// Start-up. Allocates both arrays with the given number of entries each (rounded down to a power
-// of two, at most 2^32: the index uses 32 bits of the key) and clears them. When the
-// machine cannot provide that much it halves the size until it can; the answer is the
-// size obtained, never 0. Called once by the shell's start-up (tools may call it again).
+// Start-up. Allocates both arrays, empty, with the given number of entries each, rounded
+// down to a power of two, at most 2^32 (the index uses 32 bits of the key) and at most
+// table_memory_limit() for both together. When the machine cannot provide that much it
+// halves the size until it can; the answer is the size obtained, never 0. Called once by
+// the shell's start-up (tools and tests may call it again).
 std::uint64_t allocate_tt(std::uint64_t entries);
+// Both arrays together, in bytes.
+std::uint64_t tt_bytes();
 
-// Empties both arrays: start-up, the start of the command loop, and "new".
+// Empties both arrays: the start of the command loop, and "new". An empty entry is all
+// zeros: it answers only a key whose upper half is 0, with no bound and no move.
 void tt_clear();
 
+// Starts loading the entries of key into the cache, so that a probe soon after finds
+// them there; the search calls it as soon as it knows a child's key.
+void tt_prefetch(Key key);
 // Copies the entry of key into found (primary array first) and answers true, or false
 // when neither array holds the key. The score comes back as stored: see score_from_tt.
 bool tt_probe(Key key, TTEntry& found);

@@ -428,6 +428,8 @@ LoopState command_loop(std::FILE* in, std::FILE* out, const LoopSettings& settin
     tt_clear();
     reset_game_state();
     open_log(settings.log_path);
+    if (settings.start_note)
+        log_line("%s", settings.start_note);
     // Thinking lines go where the loop's answers go.
     set_thinking_output(out);
 

@@ -34,9 +34,10 @@ struct LoopState {
 };
 
 struct LoopSettings {
-    const char* log_path  = LOG_FILE_NAME;
-    bool        thinking  = true;  // false: the engine's turn passes without a move (fuzzing)
-    int         max_depth = 0;     // above 0: no think goes deeper, whatever "sd" said (fuzzing)
+    const char* log_path   = LOG_FILE_NAME;
+    bool        thinking   = true;  // false: the engine's turn passes without a move (fuzzing)
+    int         max_depth  = 0;     // above 0: no think goes deeper, whatever "sd" said (fuzzing)
+    const char* start_note = nullptr;  // logged first, when not null: what start-up could not do
 };
 
 // Input is read in pieces of at most 255 characters; a longer line is taken as several.

@@ -68,6 +68,7 @@ bool parse_move_line(const std::string& line, long long& count) {
 TEST(PerftTool, CountsThroughGeneratorsAndPickers) {
     EXPECT_EQ(summary_nodes(run_tool("perft 3")), "8902");
     EXPECT_EQ(summary_nodes(run_tool("perft 3 --pickers")), "8902");
+    EXPECT_EQ(summary_nodes(run_tool("perft 3 --make-all")), "8902");
     const ToolRun run = run_tool("perft 2 '8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1'");
     EXPECT_EQ(run.lines.size(), 1u);
     EXPECT_EQ(summary_nodes(run), "191");
@@ -97,6 +98,14 @@ TEST(PerftTool, PerftFilesAndBadInput) {
                                   + "/perft-standard.epd --max-depth 2");
     EXPECT_EQ(file.status, 0);
     EXPECT_EQ(file.lines.size(), 1u);
+    // Pins, checks, en passant and castling rights: the last ply counted unmade and made.
+    for (const char* path : {"", " --make-all"}) {
+        const ToolRun stress = run_tool(std::string("perft --epd ") + VELMORA_DATA_DIR
+                                        + "/perft-stress.epd --max-depth 3" + path);
+        EXPECT_EQ(stress.status, 0) << path;
+        EXPECT_EQ(stress.lines.size(), 1u) << path;
+    }
+    EXPECT_EQ(run_tool("perft 2 --pickers --make-all").status, 2);
     EXPECT_EQ(run_tool("perft 2 'not a fen'").status, 2);
     EXPECT_EQ(run_tool("perft").status, 2);
     EXPECT_EQ(run_tool("divide x").status, 2);

@@ -31,7 +31,6 @@ TEST(TranspositionTable, ClearedTableAnswersOnlyKeysWithAnEmptyLock) {
     entry = probe(key_of(5, 0));
     EXPECT_EQ(entry.bound, BOUND_NONE);
     EXPECT_EQ(entry.move, NO_MOVE);
-    EXPECT_EQ(entry.score, NO_SCORE);
 }
 
 TEST(TranspositionTable, ClearForgetsEveryStoreAndCanBeRepeated) {
@@ -89,22 +88,22 @@ TEST(TranspositionTable, NewPositionsDisplaceOrBypassThePrimaryEntryByDepth) {
     const Key first = key_of(300, 1), second = key_of(300, 2), third = key_of(300, 3);
     tt_store(first, 11, BOUND_EXACT, 8, move_a);
     tt_store(second, 22, BOUND_LOWER, 8, move_b);  // as deep: first moves to the secondary
-    EXPECT_EQ(tt_primary[300].lock, 2u);
-    EXPECT_EQ(tt_secondary[300].lock, 1u);
+    EXPECT_EQ(tt_primary(300).lock, 2u);
+    EXPECT_EQ(tt_secondary(300).lock, 1u);
     EXPECT_EQ(probe(first).score, 11);
     EXPECT_EQ(probe(second).score, 22);
 
     tt_store(third, 33, BOUND_UPPER, 4, NO_MOVE);  // shallower: overwrites the secondary
-    EXPECT_EQ(tt_primary[300].lock, 2u);
-    EXPECT_EQ(tt_secondary[300].lock, 3u);
+    EXPECT_EQ(tt_primary(300).lock, 2u);
+    EXPECT_EQ(tt_secondary(300).lock, 3u);
     TTEntry entry{};
     EXPECT_FALSE(tt_probe(first, entry));
     EXPECT_EQ(probe(third).score, 33);
 
     // The same position may stand in both arrays; the probe answers the primary one.
     tt_store(third, 44, BOUND_EXACT, 9, move_a);
-    EXPECT_EQ(tt_primary[300].lock, 3u);
-    EXPECT_EQ(tt_secondary[300].lock, 2u);
+    EXPECT_EQ(tt_primary(300).lock, 3u);
+    EXPECT_EQ(tt_secondary(300).lock, 2u);
     EXPECT_EQ(probe(third).score, 44);
 }
 

@@ -4,9 +4,11 @@
 // the working directory as the opening book and NAME.args for the command line.
 // Sessions that need odd bytes are written out below instead.
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "support/engine_process.h"
@@ -134,6 +136,23 @@ TEST(TranscriptRuns, OptionsNeverDisturbTheConversation) {
         run_engine(dir, "xboard\nquit\n", "-th 5 -ph 3 -mh -1 -th x 32 -zz 9 -ph");
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.output, no_book);
+}
+
+// A size beyond the machine is cut to at most half its memory, and the log says so first.
+TEST(TranscriptRuns, AHugeTableIsCappedAndTheLogSaysWhatItGot) {
+    ScratchDir      dir;
+    const EngineRun run = run_engine(dir, "xboard\nquit\n", "-th 100000000");
+    EXPECT_EQ(run.exit_code, 0);
+    const std::string log    = log_of(dir);
+    const std::string before = "tables granted: transposition table ";
+    const std::string after  = " MB of 67108864 MB, pawn hash 1 MB, material hash 1 MB\nquit\n";
+    ASSERT_EQ(log.substr(0, before.size()), before);
+    ASSERT_GT(log.size(), before.size() + after.size());
+    EXPECT_EQ(log.substr(log.size() - after.size()), after);
+    const std::uint64_t granted_mb = std::stoull(log.substr(before.size()));
+    EXPECT_GE(granted_mb, 8u);
+    EXPECT_LE(granted_mb << 20, static_cast<std::uint64_t>(sysconf(_SC_PHYS_PAGES))
+                                    * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE)) / 2);
 }
 
 }  // namespace
