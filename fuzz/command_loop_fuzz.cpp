@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "eval/psq.h"
+#include "feed_loop.h"
 #include "position/attacks.h"
 #include "shell/xboard.h"
 
@@ -20,13 +21,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static std::FILE* const sink = std::fopen("/dev/null", "w");
-    if (size == 0)
-        return 0;  // fmemopen refuses an empty buffer
-    std::FILE* in = fmemopen(const_cast<std::uint8_t*>(data), size, "r");
-    if (in == nullptr)
-        return 0;
-    command_loop(in, sink, LoopSettings{"/dev/null", false});
-    std::fclose(in);
+    feed_loop(data, size, LoopSettings{"/dev/null", false});
     return 0;
 }

@@ -15,6 +15,7 @@
 #include "eval/material.h"
 #include "eval/pawns.h"
 #include "eval/psq.h"
+#include "feed_loop.h"
 #include "position/attacks.h"
 #include "search/tt.h"
 #include "shell/book.h"
@@ -75,17 +76,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static std::FILE* const sink = std::fopen("/dev/null", "w");
-    if (size == 0)
-        return 0;  // fmemopen refuses an empty buffer
-    std::FILE* in = fmemopen(const_cast<std::uint8_t*>(data), size, "r");
-    if (in == nullptr)
-        return 0;
     std::srand(1);
     LoopSettings settings;
     settings.log_path  = "/dev/null";
     settings.max_depth = 2;
-    command_loop(in, sink, settings);
-    std::fclose(in);
+    feed_loop(data, size, settings);
     return 0;
 }
