@@ -75,7 +75,7 @@ bool parse_san(std::string text, SanParts& parts) {
         } else if (promotion_of_char(last) != NO_PIECE && text.size() >= 3
                    && text[text.size() - 2] == '=') {
             parts.promotion = promotion_of_char(last);  // "=b" in lower case
-            text.resize(text.size() - 2);
+            text.erase(text.size() - 2);
         }
     }
     // The rest: [from file][from rank][x]to-file to-rank

@@ -71,26 +71,36 @@ void generate_evasions(MoveList& list) {
     const Bitboard  empty = ~all;
     Move*           out   = list.moves;
 
-    const Bitboard checkers = attackers_of(k, them);
+    const Bitboard checkers     = attackers_of(k, them);
+    const bool     double_check = (checkers & (checkers - 1)) != 0;
 
-    // King targets that the opponent does not attack with the king still on k.
-    Bitboard king_targets = 0;
-    for (Bitboard b = king_attacks[k] & ~pos.occupancy[us]; b; b &= b - 1) {
-        const int sq = lsb_index(b);
-        if (!is_square_attacked(us, sq, all))
-            king_targets |= square_bit[sq];
-    }
-
-    if (checkers & (checkers - 1)) {
-        // Double check: only the king can move, and never along a checking line.
-        Bitboard behind = 0;
+    // Squares further along a checking line, which the king may never step to: the attack
+    // test below still sees the king on k, so it would call them safe.
+    Bitboard behind = 0;
+    if (double_check) {
         for (Bitboard b = checkers & ~pos.pieces[them][PAWN]; b; b &= b - 1)
             behind |= ray_through[lsb_index(b)][k];
-        const Bitboard targets = king_targets & ~behind;
-        for (Bitboard b = targets & empty; b; b &= b - 1)
-            *out++ = make_quiet(k, lsb_index(b));
-        for (Bitboard b = targets & pos.occupancy[them]; b; b &= b - 1)
-            *out++ = make_capture(k, lsb_index(b));
+    } else {
+        const int kind = pos.board[them][lsb_index(checkers)];
+        if (kind != PAWN && kind != KNIGHT)
+            behind = ray_through[lsb_index(checkers)][k];
+    }
+
+    // King targets off those lines that the opponent does not attack with the king still
+    // on k, steps first, then captures.
+    Bitboard targets = 0;
+    for (Bitboard b = king_attacks[k] & ~pos.occupancy[us] & ~behind; b; b &= b - 1) {
+        const int sq = lsb_index(b);
+        if (!is_square_attacked(us, sq, all))
+            targets |= square_bit[sq];
+    }
+    for (Bitboard b = targets & empty; b; b &= b - 1)
+        *out++ = make_quiet(k, lsb_index(b));
+    for (Bitboard b = targets & pos.occupancy[them]; b; b &= b - 1)
+        *out++ = make_capture(k, lsb_index(b));
+
+    // Double check: only the king can move.
+    if (double_check) {
         list.count = static_cast<int>(out - list.moves);
         return;
     }
@@ -98,21 +108,11 @@ void generate_evasions(MoveList& list) {
     const Bitboard pinned  = pinned_pieces(us);
     const int      checker = lsb_index(checkers);
     const int      kind    = pos.board[them][checker];
-    Bitboard       block = 0, behind = 0, extra = 0;
-    if (kind == PAWN || kind == KNIGHT) {
-        if (kind == PAWN)
-            extra = square_bit[pos.ep_square];
-    } else {
-        block  = between[checker][k];
-        behind = ray_through[checker][k];
-    }
-
-    // The king first: steps, then captures, never further along the checking line.
-    const Bitboard targets = king_targets & ~behind;
-    for (Bitboard b = targets & empty; b; b &= b - 1)
-        *out++ = make_quiet(k, lsb_index(b));
-    for (Bitboard b = targets & pos.occupancy[them]; b; b &= b - 1)
-        *out++ = make_capture(k, lsb_index(b));
+    Bitboard       block = 0, extra = 0;
+    if (kind == PAWN)
+        extra = square_bit[pos.ep_square];
+    else if (kind != KNIGHT)
+        block = between[checker][k];
 
     // Pawns that are not pinned: pushes onto the line, then captures of the checker.
     const Bitboard pawns   = pos.pieces[us][PAWN] & ~pinned;

@@ -34,6 +34,29 @@ inline void clear_castle_rights(Position& pos, int colour, int rights) {
     pos.castle_rights[colour] &= ~rights;
 }
 
+// Moves a piece of a colour between two squares: remove_piece then add_piece with fewer
+// updates, as counts, material and the material key do not change. Keys only when asked.
+inline void move_piece(Position& pos, int colour, int piece, int from, int to, bool update_keys) {
+    if (update_keys) {
+        const Key change = zobrist[piece_key_index(colour, piece, from)]
+                           ^ zobrist[piece_key_index(colour, piece, to)];
+        pos.key ^= change;
+        if (piece == PAWN)
+            pos.pawn_key ^= change;
+    }
+    const int       sign = colour == WHITE ? 1 : -1;
+    const PsqValue* psq  = piece_square[colour][piece];
+    pos.psq_mg += sign * (psq[to].mg - psq[from].mg);
+    pos.psq_eg += sign * (psq[to].eg - psq[from].eg);
+    const Bitboard both = square_bit[from] | square_bit[to];
+    pos.occupancy[colour] ^= both;
+    pos.pieces[colour][piece] ^= both;
+    pos.board[colour][from] = NO_PIECE;
+    pos.board[colour][to]   = piece;
+    if (piece == KING)
+        pos.king_square[colour] = to;
+}
+
 }  // namespace
 
 void remove_piece(int colour, int piece, int sq, bool update_keys) {
@@ -94,10 +117,11 @@ bool make_move(Move m) {
         pos.irreversible_index = pos.history_length;
 
     if (!null) {
-        // Step 4. Lift the mover; a promotion puts down its new piece below.
-        remove_piece(side, mover, from, true);
-        if (!(m & FLAG_PROMOTION))
-            add_piece(side, mover, to, true);
+        // Step 4. Move the mover; a promotion lifts it and puts down its new piece below.
+        if (m & FLAG_PROMOTION)
+            remove_piece(side, mover, from, true);
+        else
+            move_piece(pos, side, mover, from, to, true);
 
         // Step 5. Captures. A right still set means its rook still stands at home.
         if (m & FLAG_CAPTURE) {
@@ -119,13 +143,11 @@ bool make_move(Move m) {
         } else if (m & FLAG_CASTLE_SHORT) {
             // Step 7. Castling moves the rook too.
             clear_castle_rights(pos, side, CASTLE_SHORT | CASTLE_LONG);
-            remove_piece(side, ROOK, rook_home_short[side], true);
-            add_piece(side, ROOK, rook_home_short[side] - 2, true);
+            move_piece(pos, side, ROOK, rook_home_short[side], rook_home_short[side] - 2, true);
             pos.castled[side] = 1;
         } else if (m & FLAG_CASTLE_LONG) {
             clear_castle_rights(pos, side, CASTLE_SHORT | CASTLE_LONG);
-            remove_piece(side, ROOK, rook_home_long[side], true);
-            add_piece(side, ROOK, rook_home_long[side] + 3, true);
+            move_piece(pos, side, ROOK, rook_home_long[side], rook_home_long[side] + 3, true);
             pos.castled[side] = 2;
         } else if (pos.castle_rights[side]) {
             // Step 8. King and rook moves give up rights.
@@ -181,9 +203,10 @@ void unmake_move() {
     if (m == NULL_MOVE)
         return;
 
-    remove_piece(side, piece, to, false);
-    if (!(m & FLAG_PROMOTION))
-        add_piece(side, piece, from, false);
+    if (m & FLAG_PROMOTION)
+        remove_piece(side, piece, to, false);
+    else
+        move_piece(pos, side, piece, to, from, false);
     if (m & FLAG_CAPTURE) {
         if (m & FLAG_EN_PASSANT)
             add_piece(opp, PAWN, forward_square[opp][to], false);
@@ -193,12 +216,10 @@ void unmake_move() {
     if (m & FLAG_PROMOTION) {
         add_piece(side, PAWN, from, false);
     } else if (m & FLAG_CASTLE_SHORT) {
-        remove_piece(side, ROOK, rook_home_short[side] - 2, false);
-        add_piece(side, ROOK, rook_home_short[side], false);
+        move_piece(pos, side, ROOK, rook_home_short[side] - 2, rook_home_short[side], false);
         pos.castled[side] = 0;
     } else if (m & FLAG_CASTLE_LONG) {
-        remove_piece(side, ROOK, rook_home_long[side] + 3, false);
-        add_piece(side, ROOK, rook_home_long[side], false);
+        move_piece(pos, side, ROOK, rook_home_long[side] + 3, rook_home_long[side], false);
         pos.castled[side] = 0;
     }
 }

@@ -2,6 +2,7 @@
 // scores and depths. Constants only; nothing here has state.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 using Bitboard = std::uint64_t;  // bit n stands for square n
@@ -45,8 +46,15 @@ constexpr int make_square(int file, int rank) { return file + 8 * rank; }
 constexpr int abs_int(int x) { return x < 0 ? -x : x; }
 constexpr int max_int(int a, int b) { return a > b ? a : b; }
 constexpr int min_int(int a, int b) { return a < b ? a : b; }
-// The larger of the file and the rank difference.
-constexpr int king_distance(int a, int b) {
-    return max_int(abs_int(file_of(a) - file_of(b)), abs_int(rank_of(a) - rank_of(b)));
-}
+// The larger of the file and the rank difference, [a][b]. A table: the evaluation asks for
+// it several times for every piece.
+inline constexpr std::array<std::array<std::uint8_t, 64>, 64> king_distance_table = [] {
+    std::array<std::array<std::uint8_t, 64>, 64> table{};
+    for (int a = 0; a < 64; ++a)
+        for (int b = 0; b < 64; ++b)
+            table[a][b] = static_cast<std::uint8_t>(
+                max_int(abs_int(file_of(a) - file_of(b)), abs_int(rank_of(a) - rank_of(b))));
+    return table;
+}();
+constexpr int king_distance(int a, int b) { return king_distance_table[a][b]; }
 static_assert(king_distance(0, 63) == 7 && king_distance(28, 37) == 1);
