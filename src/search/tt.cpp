@@ -68,9 +68,12 @@ void tt_clear() {
     std::memset(static_cast<void*>(block), 0, 2 * entries * sizeof(TTEntry));
 }
 
+// The primary and secondary entries of key's index, side by side.
+static TTEntry* pair_of(Key key) { return block + 2 * (static_cast<std::uint32_t>(key) & mask); }
+
 // The entry that holds key, primary array first, or null.
 static TTEntry* find_entry(Key key) {
-    TTEntry* const      pair = block + 2 * (static_cast<std::uint32_t>(key) & mask);
+    TTEntry* const      pair = pair_of(key);
     const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
     if (pair[0].lock == lock)
         return &pair[0];
@@ -79,9 +82,7 @@ static TTEntry* find_entry(Key key) {
     return nullptr;
 }
 
-void tt_prefetch(Key key) {
-    __builtin_prefetch(block + 2 * (static_cast<std::uint32_t>(key) & mask));
-}
+void tt_prefetch(Key key) { __builtin_prefetch(pair_of(key)); }
 
 bool tt_probe(Key key, TTEntry& found) {
     const TTEntry* entry = find_entry(key);
@@ -95,7 +96,7 @@ void tt_store(Key key, int score, int bound, int depth, Move move) {
     if (depth > UINT16_MAX)
         depth = UINT16_MAX;
     is_clean                 = false;
-    TTEntry* const      pair = block + 2 * (static_cast<std::uint32_t>(key) & mask);
+    TTEntry* const      pair = pair_of(key);
     const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
     TTEntry&            p    = pair[0];
     const TTEntry       entry{score, lock, move, static_cast<std::uint16_t>(depth),
