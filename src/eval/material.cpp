@@ -1,6 +1,8 @@
 // eval/material.cpp: the material hash, the draw rules and the two endgame recognisers.
 #include "eval/material.h"
 
+#include <cstring>
+
 #include "eval/table_size.h"
 #include "position/attacks.h"
 #include "position/bitboard.h"
@@ -8,14 +10,9 @@
 
 namespace {
 
-// A fresh entry's check word is 0, which a real key can match, so its mg of -32767, far
-// beyond any material balance, marks it as never written.
-constexpr std::int32_t  FRESH_MATERIAL_MG    = -32767;
-constexpr MaterialEntry FRESH_MATERIAL_ENTRY = {0, FRESH_MATERIAL_MG, -32767, 0};
-
 // Until start-up allocates the table, a single static entry serves: an evaluation before
 // allocate_material_hash is slow but correct, never a null dereference.
-MaterialEntry  material_fallback[1] = {FRESH_MATERIAL_ENTRY};
+MaterialEntry  material_fallback[1] = {};
 MaterialEntry* material_table       = material_fallback;
 std::uint64_t  material_entries     = 1;
 std::uint64_t  material_mask        = 0;
@@ -126,21 +123,19 @@ void allocate_material_hash(unsigned megabytes) {
 void allocate_material_hash_bytes(std::uint64_t bytes) {
     allocate_hash_table(material_table, material_entries, material_fallback, bytes);
     material_mask = material_entries - 1;
-    clear_material_hash();  // the fresh entries are not all zeros
 }
 
 void clear_material_hash() {
-    for (std::uint64_t i = 0; i < material_entries; ++i)
-        material_table[i] = FRESH_MATERIAL_ENTRY;
+    std::memset(material_table, 0, material_entries * sizeof(MaterialEntry));
 }
 
 std::uint64_t material_hash_entries() { return material_entries; }
 
 MaterialInfo probe_material() {
     const Key           key   = position.material_key;
-    const std::uint32_t check = static_cast<std::uint32_t>(key >> 32);
+    const std::uint32_t check = entry_check(key);
     MaterialEntry&      entry = material_table[static_cast<std::uint32_t>(key) & material_mask];
-    if (key != 0 && entry.check == check && entry.mg != FRESH_MATERIAL_MG)
+    if (key != 0 && entry.check == check)
         return unpack_material(entry);
 
     const MaterialInfo info = compute_material();

@@ -29,7 +29,7 @@ constexpr int VALUE_QUEEN   = 975;
 // One slot of material_hash, 16 bytes. Packed word, lowest bits first:
 // material_flags (8) | scale_black (5) | scale_white (5) | phase (9) | zero (5).
 struct MaterialEntry {
-    std::uint32_t check;  // high 32 bits of material_key
+    std::uint32_t check;  // entry_check(material_key)
     std::int32_t  mg;
     std::int32_t  eg;
     std::uint32_t packed;

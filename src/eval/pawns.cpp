@@ -1,6 +1,8 @@
 // eval/pawns.cpp: the pawn-structure terms, the king shelter and the pawn hash.
 #include "eval/pawns.h"
 
+#include <cstring>
+
 #include "eval/table_size.h"
 #include "position/bitboard.h"
 #include "position/position.h"
@@ -9,15 +11,9 @@ namespace {
 
 PawnInfo info_record;
 
-// A fresh entry's check word is 0, which a real key can match, so its mg of -32767, a
-// score no pawn structure comes near, marks it as never written.
-constexpr std::int16_t FRESH_PAWN_MG    = -32767;
-constexpr PawnEntry    FRESH_PAWN_ENTRY = {0,      FRESH_PAWN_MG, -32767, {0, 0},
-                                           {0, 0}, {0, 0},        {0, 0}, 0};
-
 // Until start-up allocates the table, a single static entry serves: an evaluation before
 // allocate_pawn_hash is slow but correct, never a null dereference.
-PawnEntry     pawn_fallback[1] = {FRESH_PAWN_ENTRY};
+PawnEntry     pawn_fallback[1] = {};
 PawnEntry*    pawn_table       = pawn_fallback;
 std::uint64_t pawn_entries     = 1;
 std::uint64_t pawn_mask        = 0;
@@ -136,22 +132,18 @@ void allocate_pawn_hash(unsigned megabytes) {
 void allocate_pawn_hash_bytes(std::uint64_t bytes) {
     allocate_hash_table(pawn_table, pawn_entries, pawn_fallback, bytes);
     pawn_mask = pawn_entries - 1;
-    clear_pawn_hash();  // the fresh entries are not all zeros
 }
 
-void clear_pawn_hash() {
-    for (std::uint64_t i = 0; i < pawn_entries; ++i)
-        pawn_table[i] = FRESH_PAWN_ENTRY;
-}
+void clear_pawn_hash() { std::memset(pawn_table, 0, pawn_entries * sizeof(PawnEntry)); }
 
 std::uint64_t pawn_hash_entries() { return pawn_entries; }
 
 void evaluate_pawns() {
     const Key           key   = position.pawn_key;
-    const std::uint32_t check = static_cast<std::uint32_t>(key >> 32);
+    const std::uint32_t check = entry_check(key);
     PawnEntry&          entry = pawn_table[static_cast<std::uint32_t>(key) & pawn_mask];
     PawnInfo&           info  = info_record;
-    if (key != 0 && entry.check == check && entry.mg != FRESH_PAWN_MG) {
+    if (key != 0 && entry.check == check) {
         info.mg     = entry.mg;
         info.eg     = entry.eg;
         info.passed = entry.passed;

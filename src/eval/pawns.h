@@ -28,7 +28,7 @@ struct PawnInfo {
 
 // One slot of pawn_hash, 32 bytes.
 struct PawnEntry {
-    std::uint32_t check;  // high 32 bits of pawn_key
+    std::uint32_t check;  // entry_check(pawn_key)
     std::int16_t  mg;
     std::int16_t  eg;
     std::int16_t  shelter_king[2];  // [colour]

@@ -26,9 +26,19 @@ static_assert(megabytes_to_bytes(0) == megabytes_to_bytes(1));
 static_assert(megabytes_to_bytes(4096) == std::uint64_t{1} << 32);
 static_assert(power_of_two_floor(1) == 1 && power_of_two_floor(48) == 32);
 
+// The check word an entry keeps of its key: the key's high 32 bits, salted so that a
+// slot straight from the system, all zeros, matches only the one key in 2^32 whose high
+// half is the salt, as likely as any other check-word collision. Tables therefore need no
+// filling pass before their first probe.
+constexpr std::uint32_t CHECK_SALT = 0x9E3779B9u;
+
+constexpr std::uint32_t entry_check(std::uint64_t key) {
+    return static_cast<std::uint32_t>(key >> 32) ^ CHECK_SALT;
+}
+
 // Allocates a table of `bytes` bytes of entries, lowered to a power of two, to
-// MAX_HASH_ENTRIES and to table_memory_limit(), straight from the system (zeroed, but not
-// yet fresh: the caller writes its fresh entries). A size the machine refuses is halved
+// MAX_HASH_ENTRIES and to table_memory_limit(), straight from the system (zeroed, and
+// so empty). A size the machine refuses is halved
 // until it is granted; when not even two entries can be had, table points to the caller's
 // static single entry. The previous table, if it was mapped, is returned to the system
 // first. table and entries are the owner's, both read and written.

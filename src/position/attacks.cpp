@@ -3,6 +3,7 @@
 // only by init_line_tables() and init_magics() at start-up.
 #include "position/attacks.h"
 
+#include <bit>
 #include <cassert>
 
 namespace {
@@ -20,26 +21,14 @@ Bitboard    bishop_attack_table[BISHOP_TABLE_SIZE];
 constexpr int rook_directions[4][2]   = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
 constexpr int bishop_directions[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
 
-// Follows the four rays from sq under occ inside the box lo..hi of files and ranks. A
-// box bound is tested only on an axis the direction moves along; a ray stops right
-// after the first occupied square.
-Bitboard walk(int sq, Bitboard occ, const int (&directions)[4][2], int lo, int hi) {
+// The squares from sq along direction d up to the edge of the box lo..hi of files and
+// ranks. A box bound is tested only on an axis the direction moves along.
+Bitboard ray(int sq, const int (&d)[2], int lo, int hi) {
     Bitboard set = 0;
-    for (const auto& d : directions) {
-        int f = file_of(sq), r = rank_of(sq);
-        for (;;) {
-            f += d[0];
-            r += d[1];
-            if (d[0] != 0 && (f < lo || f > hi))
-                break;
-            if (d[1] != 0 && (r < lo || r > hi))
-                break;
-            const Bitboard bit = Bitboard{1} << make_square(f, r);
-            set |= bit;
-            if (occ & bit)
-                break;
-        }
-    }
+    for (int f = file_of(sq) + d[0], r = rank_of(sq) + d[1];
+         (d[0] == 0 || (f >= lo && f <= hi)) && (d[1] == 0 || (r >= lo && r <= hi));
+         f += d[0], r += d[1])
+        set |= Bitboard{1} << make_square(f, r);
     return set;
 }
 
@@ -49,11 +38,23 @@ void init_magic_piece(const std::uint64_t (&multipliers)[64],
                       int (&offsets)[64],
                       Bitboard*            table,
                       [[maybe_unused]] int table_size) {
+    // Each square's four rays to the edge. A ray's nearest square is its lowest when the
+    // direction raises the square index, else its highest.
+    Bitboard rays[64][4];
+    bool     rising[4];
+    for (int i = 0; i < 4; ++i) {
+        rising[i] = directions[i][1] * 8 + directions[i][0] > 0;
+        for (int sq = 0; sq < 64; ++sq)
+            rays[sq][i] = ray(sq, directions[i], 0, 7);
+    }
+
     int total = 0;
     for (int sq = 0; sq < 64; ++sq) {
         MagicSquare& m = squares[sq];
         offsets[sq]    = total;
-        m.mask         = walk(sq, 0, directions, 1, 6);
+        m.mask         = 0;
+        for (const auto& d : directions)
+            m.mask |= ray(sq, d, 1, 6);
         m.magic_lo     = static_cast<std::uint32_t>(multipliers[sq]);
         m.magic_hi     = static_cast<std::uint32_t>(multipliers[sq] >> 32);
         m.shift        = 32 - popcount(m.mask);
@@ -63,7 +64,17 @@ void init_magic_piece(const std::uint64_t (&multipliers)[64],
         // next subset in counting order, and wraps round to the empty one after the mask.
         Bitboard occ = 0;
         do {
-            table[total + magic_index(m, occ)] = walk(sq, occ, directions, 0, 7);
+            // Each ray runs to its first blocker: the ray beyond the blocker is cut off.
+            Bitboard attacks = 0;
+            for (int i = 0; i < 4; ++i) {
+                Bitboard       reach    = rays[sq][i];
+                const Bitboard blockers = reach & occ;
+                if (blockers != 0)
+                    reach ^=
+                        rays[rising[i] ? lsb_index(blockers) : 63 - std::countl_zero(blockers)][i];
+                attacks |= reach;
+            }
+            table[total + magic_index(m, occ)] = attacks;
             occ                                = (occ - m.mask) & m.mask;
         } while (occ != 0);
         total += size;

@@ -279,8 +279,7 @@ TEST(EvaluateCache, SameScoreColdWarmAndThroughCollisions) {
     allocate_pawn_hash(1);
     allocate_material_hash(1);
 
-    // Keys whose high 32 bits are 0 match the check word of unwritten slots, which must
-    // still read as misses.
+    // Unwritten slots are all zeros; keys whose high 32 bits are 0 must still miss them.
     set_eval_fen(MIDDLEGAME);  // clears both hashes
     const int expected = full_eval();
     clear_pawn_hash();
