@@ -224,6 +224,33 @@ void unmake_move() {
     }
 }
 
+Key key_after(Move m) {
+    const Position& pos   = position;
+    const int       side  = pos.side_to_move;
+    const int       opp   = 1 - side;
+    const int       from  = move_from(m);
+    const int       to    = move_to(m);
+    const int       mover = pos.board[side][from];
+    const int       lands = (m & FLAG_PROMOTION) ? move_promotion(m) : mover;
+    Key             key   = pos.key ^ SIDE_KEY ^ zobrist[piece_key_index(side, mover, from)]
+              ^ zobrist[piece_key_index(side, lands, to)];
+    if (m & FLAG_EN_PASSANT)
+        key ^= zobrist[piece_key_index(opp, PAWN, forward_square[opp][to])];
+    else if (m & FLAG_CAPTURE)
+        key ^= zobrist[piece_key_index(opp, pos.board[opp][to], to)];
+    if (m & FLAG_CASTLE_SHORT)
+        key ^= zobrist[piece_key_index(side, ROOK, rook_home_short[side])]
+               ^ zobrist[piece_key_index(side, ROOK, rook_home_short[side] - 2)];
+    else if (m & FLAG_CASTLE_LONG)
+        key ^= zobrist[piece_key_index(side, ROOK, rook_home_long[side])]
+               ^ zobrist[piece_key_index(side, ROOK, rook_home_long[side] + 3)];
+    if (pos.ep_square != NO_SQUARE)
+        key ^= zobrist[ep_key_index(pos.ep_square)];
+    if (mover == PAWN && (from - to == 16 || to - from == 16))
+        key ^= zobrist[ep_key_index(forward_square[side][from])];
+    return key;
+}
+
 bool is_repetition() {
     const Position& pos = position;
     for (int i = pos.history_length - 2; i >= pos.irreversible_index; i -= 2)

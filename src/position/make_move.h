@@ -10,6 +10,10 @@
 bool make_move(Move m);
 void unmake_move();
 
+// The key make_move(m) would give, for prefetching the child's hash entries before the
+// move is made: exact but for a change of castling rights, which it leaves out.
+Key key_after(Move m);
+
 // True when the current position, same side to move, occurred since the last
 // irreversible move. One earlier occurrence is enough.
 bool is_repetition();

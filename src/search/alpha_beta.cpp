@@ -154,6 +154,9 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
         const Move m = in_check ? next_evasion(picker) : next_move(picker);
         if (m == NO_MOVE)
             break;
+        // The child's hash entries are fetched while the move is judged and made.
+        if (depth >= 2 * ONE_PLY)
+            tt_prefetch(key_after(m));
 
         // Step 12.1. Does it check?
         const bool gc = gives_check(m);
@@ -224,9 +227,7 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
 
         // Step 12.8. Search
         const int child_depth = depth - ONE_PLY + e;
-        if (child_depth >= ONE_PLY)
-            tt_prefetch(pos.key);
-        int v;
+        int       v;
         if (!pv_node || best == NO_SCORE) {
             v = -search(child_depth, -beta, -alpha, pv_node, child_pv, gc);
         } else {
