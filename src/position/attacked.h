@@ -16,9 +16,12 @@ inline bool is_square_attacked(int defender, int sq, Bitboard all) {
         return true;
     if (king_attacks[sq] & pos.pieces[a][KING])
         return true;
-    if (bishop_attacks(sq, all) & (pos.pieces[a][BISHOP] | pos.pieces[a][QUEEN]))
+    // A slider's attacks are looked up only when one stands on a line through sq.
+    const Bitboard diagonal = pos.pieces[a][BISHOP] | pos.pieces[a][QUEEN];
+    if ((bishop_lines_of[sq] & diagonal) && (bishop_attacks(sq, all) & diagonal))
         return true;
-    return (rook_attacks(sq, all) & (pos.pieces[a][ROOK] | pos.pieces[a][QUEEN])) != 0;
+    const Bitboard straight = pos.pieces[a][ROOK] | pos.pieces[a][QUEEN];
+    return (rook_lines_of[sq] & straight) && (rook_attacks(sq, all) & straight);
 }
 
 // True when the side to move's king is attacked.

@@ -62,6 +62,24 @@ constexpr std::array<Bitboard, 65> king_attacks = [] {
     return table;
 }();
 
+// What a bishop or a rook on s would attack on an empty board: a cheap first test of
+// whether a slider can reach s at all before its real attacks are looked up.
+constexpr std::array<Bitboard, 64> slide_on_empty_board(const int (&directions)[4][2]) {
+    std::array<Bitboard, 64> table{};
+    for (int sq = 0; sq < 64; ++sq)
+        for (const auto& d : directions)
+            for (int f = file_of(sq) + d[0], r = rank_of(sq) + d[1]; attacks_detail::on_board(f, r);
+                 f += d[0], r += d[1])
+                table[sq] |= Bitboard{1} << make_square(f, r);
+    return table;
+}
+constexpr int                      bishop_lines[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
+constexpr int                      rook_lines[4][2]   = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
+constexpr std::array<Bitboard, 64> bishop_lines_of    = slide_on_empty_board(bishop_lines);
+constexpr std::array<Bitboard, 64> rook_lines_of      = slide_on_empty_board(rook_lines);
+static_assert(bishop_lines_of[0] == 0x8040201008040200ull
+              && rook_lines_of[0] == 0x01010101010101FEull);
+
 // The squares above (north) or below (south) s on its file, s excluded.
 constexpr std::array<Bitboard, 64> ray_north = [] {
     std::array<Bitboard, 64> table{};
