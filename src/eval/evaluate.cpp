@@ -57,6 +57,23 @@ inline void run_group(EvalState& st, EvalTrace* trace, EvalTerm term, Group grou
     }
 }
 
+// One colour's share of steps 8 and 9. Each is called once per colour with the colour
+// written out, so that inside the inlined terms the colour is a constant: its table rows,
+// shifts and rank tests are fixed when the engine is compiled.
+[[gnu::always_inline]] inline void piece_terms(EvalState& st, EvalTrace* trace, int c) {
+    run_group(st, trace, TERM_KING_PLACEMENT, evaluate_king_placement, c);
+    count_pawn_attackers(st, c);
+    run_group(st, trace, TERM_KNIGHTS, evaluate_knights, c);
+    run_group(st, trace, TERM_BISHOPS, evaluate_bishops, c);
+    run_group(st, trace, TERM_ROOKS, evaluate_rooks, c);
+    run_group(st, trace, TERM_QUEENS, evaluate_queens, c);
+}
+
+[[gnu::always_inline]] inline void king_and_passed_terms(EvalState& st, EvalTrace* trace, int c) {
+    run_group(st, trace, TERM_KING_SAFETY, score_king_safety, c);
+    run_group(st, trace, TERM_PASSED, evaluate_passed_pawns, c);
+}
+
 [[gnu::always_inline]] inline int run_evaluation(int alpha, int beta, EvalTrace* trace) {
     const Position& pos = position;
     EvalState       st;
@@ -154,20 +171,12 @@ inline void run_group(EvalState& st, EvalTrace* trace, EvalTerm term, Group grou
         st.attack_map[c] = king_attacks[pos.king_square[c]] | st.pawn_attacks_of[c];
 
     // Step 8. Piece terms, all of White's before any of Black's.
-    for (int c = WHITE; c >= BLACK; --c) {
-        run_group(st, trace, TERM_KING_PLACEMENT, evaluate_king_placement, c);
-        count_pawn_attackers(st, c);
-        run_group(st, trace, TERM_KNIGHTS, evaluate_knights, c);
-        run_group(st, trace, TERM_BISHOPS, evaluate_bishops, c);
-        run_group(st, trace, TERM_ROOKS, evaluate_rooks, c);
-        run_group(st, trace, TERM_QUEENS, evaluate_queens, c);
-    }
+    piece_terms(st, trace, WHITE);
+    piece_terms(st, trace, BLACK);
 
     // Step 9. King safety, then passed pawns, White first.
-    for (int c = WHITE; c >= BLACK; --c) {
-        run_group(st, trace, TERM_KING_SAFETY, score_king_safety, c);
-        run_group(st, trace, TERM_PASSED, evaluate_passed_pawns, c);
-    }
+    king_and_passed_terms(st, trace, WHITE);
+    king_and_passed_terms(st, trace, BLACK);
 
     // Step 10. Mop-up: with no pawns at all, or a side without pieces, the stronger side
     // drives the lone king to the edge and walks its own king towards it.
