@@ -37,11 +37,11 @@ constexpr std::uint32_t entry_check(std::uint64_t key) {
 }
 
 // Allocates a table of `bytes` bytes of entries, lowered to a power of two, to
-// MAX_HASH_ENTRIES and to table_memory_limit(), straight from the system (zeroed, and
-// so empty). A size the machine refuses is halved
-// until it is granted; when not even two entries can be had, table points to the caller's
-// static single entry. The previous table, if it was mapped, is returned to the system
-// first. table and entries are the owner's, both read and written.
+// MAX_HASH_ENTRIES and to table_memory_limit(), straight from the system (zeroed, and so
+// empty). A size the machine refuses is halved until it is granted; when not even two
+// entries can be had, table points to the caller's static single entry. The previous table, if it
+// was mapped, is returned to the system first. table and entries are the owner's, both read and
+// written.
 template <typename Entry>
 void allocate_hash_table(Entry*&        table,
                          std::uint64_t& entries,

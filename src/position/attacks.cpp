@@ -17,10 +17,6 @@ int         bishop_offset_table[64];
 Bitboard    rook_attack_table[ROOK_TABLE_SIZE];
 Bitboard    bishop_attack_table[BISHOP_TABLE_SIZE];
 
-// (file step, rank step): rook directions first, then bishop directions.
-constexpr int rook_directions[4][2]   = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
-constexpr int bishop_directions[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
-
 // The squares from sq along direction d up to the edge of the box lo..hi of files and
 // ranks. A box bound is tested only on an axis the direction moves along.
 Bitboard ray(int sq, const int (&d)[2], int lo, int hi) {

@@ -73,10 +73,11 @@ constexpr std::array<Bitboard, 64> slide_on_empty_board(const int (&directions)[
                 table[sq] |= Bitboard{1} << make_square(f, r);
     return table;
 }
-constexpr int                      bishop_lines[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
-constexpr int                      rook_lines[4][2]   = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
-constexpr std::array<Bitboard, 64> bishop_lines_of    = slide_on_empty_board(bishop_lines);
-constexpr std::array<Bitboard, 64> rook_lines_of      = slide_on_empty_board(rook_lines);
+// (file step, rank step) of each slider's four directions.
+constexpr int                      bishop_directions[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
+constexpr int                      rook_directions[4][2]   = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
+constexpr std::array<Bitboard, 64> bishop_lines_of = slide_on_empty_board(bishop_directions);
+constexpr std::array<Bitboard, 64> rook_lines_of   = slide_on_empty_board(rook_directions);
 static_assert(bishop_lines_of[0] == 0x8040201008040200ull
               && rook_lines_of[0] == 0x01010101010101FEull);
 
