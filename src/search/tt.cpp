@@ -10,12 +10,14 @@
 
 // One block holds both arrays, so that the system judges the whole size at once: two
 // separate halves could each be granted and then not both be backed by memory. The arrays
-// are interleaved: index i of the primary array is block[2 * i] and of the secondary one
-// block[2 * i + 1], so that a probe reads one 32-byte half of a cache line, not two lines.
-// When the system grants nothing at all, the two static entries serve.
-static TTEntry       fallback[2] = {};
-static TTEntry*      block       = fallback;
-static std::uint64_t block_bytes = 0;  // of the mapping; 0 for the fallback
+// are interleaved in pairs: index i of the primary array is pairs[i].entry[0] and of the
+// secondary one pairs[i].entry[1], so that a probe reads one 32-byte half of a cache
+// line, not two lines. When the system grants nothing at all, the static pair serves.
+struct TTPair {
+    TTEntry entry[2];  // primary, secondary
+};
+static TTPair        fallback[1] = {};
+static TTPair*       pairs       = fallback;
 static std::uint64_t entries     = 1;
 static std::uint64_t mask        = 0;
 // True while no entry has been written since the last clear: clearing again would only
@@ -26,50 +28,30 @@ static bool is_clean = true;
 const std::uint64_t& tt_entries = entries;
 const std::uint64_t& tt_mask    = mask;
 
-const TTEntry& tt_primary(std::uint64_t i) { return block[2 * i]; }
-const TTEntry& tt_secondary(std::uint64_t i) { return block[2 * i + 1]; }
-
-// The index takes 32 bits of the key, so a larger array could not be addressed.
-constexpr std::uint64_t MAX_TT_ENTRIES = std::uint64_t{1} << 32;
+const TTEntry& tt_primary(std::uint64_t i) { return pairs[i].entry[0]; }
+const TTEntry& tt_secondary(std::uint64_t i) { return pairs[i].entry[1]; }
 
 std::uint64_t allocate_tt(std::uint64_t wanted) {
-    const std::uint64_t limit = table_memory_limit();
-    std::uint64_t       n     = 1;
-    while (n < MAX_TT_ENTRIES && n * 2 <= wanted && n * 4 * sizeof(TTEntry) <= limit)
-        n *= 2;
-    if (block != fallback)
-        unmap_table_memory(block, block_bytes);
-    block       = fallback;
-    block_bytes = 0;
-    fallback[0] = fallback[1] = TTEntry{};
-    for (; n >= 1; n /= 2) {
-        void* const memory = map_table_memory(2 * n * sizeof(TTEntry));
-        if (memory) {
-            block       = static_cast<TTEntry*>(memory);
-            block_bytes = 2 * n * sizeof(TTEntry);
-            break;
-        }
-    }
-    if (n == 0)
-        n = 1;
+    const std::uint64_t capped = wanted < MAX_HASH_ENTRIES ? wanted : MAX_HASH_ENTRIES;
+    allocate_hash_table(pairs, entries, fallback, capped * sizeof(TTPair));
+    fallback[0] = TTPair{};
     // Fresh pages are zero, and an all-zero entry is an empty one.
     is_clean = true;
-    entries  = n;
-    mask     = n - 1;
-    return n;
+    mask     = entries - 1;
+    return entries;
 }
 
-std::uint64_t tt_bytes() { return 2 * entries * sizeof(TTEntry); }
+std::uint64_t tt_bytes() { return entries * sizeof(TTPair); }
 
 void tt_clear() {
     if (is_clean)
         return;
     is_clean = true;
-    std::memset(static_cast<void*>(block), 0, 2 * entries * sizeof(TTEntry));
+    std::memset(static_cast<void*>(pairs), 0, entries * sizeof(TTPair));
 }
 
 // The primary and secondary entries of key's index, side by side.
-static TTEntry* pair_of(Key key) { return block + 2 * (static_cast<std::uint32_t>(key) & mask); }
+static TTEntry* pair_of(Key key) { return pairs[static_cast<std::uint32_t>(key) & mask].entry; }
 
 // The entry that holds key, primary array first, or null.
 static TTEntry* find_entry(Key key) {
