@@ -126,6 +126,8 @@ constexpr std::array<std::array<Bitboard, 64>, 2> passed_span = [] {
 // Castling, indexed by colour (Black first).
 constexpr int      rook_home_short[2]      = {63, 7};
 constexpr int      rook_home_long[2]       = {56, 0};
+constexpr int      rook_castled_short[2]   = {61, 5};  // f8, f1: where castling puts it
+constexpr int      rook_castled_long[2]    = {59, 3};  // d8, d1
 constexpr Bitboard castle_path_short[2]    = {0x6000000000000000ull, 0x60ull};
 constexpr Bitboard castle_path_long[2]     = {0x0E00000000000000ull, 0x0Eull};
 constexpr int      castle_safe_short[2][3] = {{60, 61, 62}, {4, 5, 6}};
@@ -135,6 +137,8 @@ static_assert(king_attacks[0] == 0x302, "a1 sees b1, a2 and b2");
 static_assert(knight_attacks[0] == 0x20400, "a1 jumps to b3 and c2");
 static_assert(pawn_attacks[WHITE][8] == 0x20000 && pawn_attacks[BLACK][8] == 0x2);
 static_assert(pawn_attacks[WHITE][56] == 0 && pawn_attacks[BLACK][0] == 0);
+static_assert(rook_castled_short[WHITE] == rook_home_short[WHITE] - 2
+              && rook_castled_long[BLACK] == rook_home_long[BLACK] + 3);
 static_assert(forward_square[WHITE][63] == NO_SQUARE && forward_square[BLACK][0] == NO_SQUARE);
 
 // Line tables, [from][to]. between: the squares strictly between two aligned squares.

@@ -143,11 +143,11 @@ bool make_move(Move m) {
         } else if (m & FLAG_CASTLE_SHORT) {
             // Step 7. Castling moves the rook too.
             clear_castle_rights(pos, side, CASTLE_SHORT | CASTLE_LONG);
-            move_piece(pos, side, ROOK, rook_home_short[side], rook_home_short[side] - 2, true);
+            move_piece(pos, side, ROOK, rook_home_short[side], rook_castled_short[side], true);
             pos.castled[side] = 1;
         } else if (m & FLAG_CASTLE_LONG) {
             clear_castle_rights(pos, side, CASTLE_SHORT | CASTLE_LONG);
-            move_piece(pos, side, ROOK, rook_home_long[side], rook_home_long[side] + 3, true);
+            move_piece(pos, side, ROOK, rook_home_long[side], rook_castled_long[side], true);
             pos.castled[side] = 2;
         } else if (pos.castle_rights[side]) {
             // Step 8. King and rook moves give up rights.
@@ -216,10 +216,10 @@ void unmake_move() {
     if (m & FLAG_PROMOTION) {
         add_piece(side, PAWN, from, false);
     } else if (m & FLAG_CASTLE_SHORT) {
-        move_piece(pos, side, ROOK, rook_home_short[side] - 2, rook_home_short[side], false);
+        move_piece(pos, side, ROOK, rook_castled_short[side], rook_home_short[side], false);
         pos.castled[side] = 0;
     } else if (m & FLAG_CASTLE_LONG) {
-        move_piece(pos, side, ROOK, rook_home_long[side] + 3, rook_home_long[side], false);
+        move_piece(pos, side, ROOK, rook_castled_long[side], rook_home_long[side], false);
         pos.castled[side] = 0;
     }
 }
@@ -240,10 +240,10 @@ Key key_after(Move m) {
         key ^= zobrist[piece_key_index(opp, pos.board[opp][to], to)];
     if (m & FLAG_CASTLE_SHORT)
         key ^= zobrist[piece_key_index(side, ROOK, rook_home_short[side])]
-               ^ zobrist[piece_key_index(side, ROOK, rook_home_short[side] - 2)];
+               ^ zobrist[piece_key_index(side, ROOK, rook_castled_short[side])];
     else if (m & FLAG_CASTLE_LONG)
         key ^= zobrist[piece_key_index(side, ROOK, rook_home_long[side])]
-               ^ zobrist[piece_key_index(side, ROOK, rook_home_long[side] + 3)];
+               ^ zobrist[piece_key_index(side, ROOK, rook_castled_long[side])];
     if (pos.ep_square != NO_SQUARE)
         key ^= zobrist[ep_key_index(pos.ep_square)];
     if (mover == PAWN && (from - to == 16 || to - from == 16))
