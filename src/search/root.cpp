@@ -62,8 +62,9 @@ int count_root_moves() {
     int        count = 0;
     for (Move m = check ? next_evasion(picker) : next_move(picker); m != NO_MOVE;
          m      = check ? next_evasion(picker) : next_move(picker)) {
-        if (is_searched_root_move(m) && make_move(m))
-            ++count;
+        if (!is_searched_root_move(m))
+            continue;
+        count += make_move(m);
         unmake_move();
     }
     return count;

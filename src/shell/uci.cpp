@@ -535,11 +535,10 @@ void command_position(const char* args) {
 // "ponderhit" starts the clock, "stop" and "quit" end the think, and so does the end of
 // the input. Other lines stay for the loop, in order; nothing after a "stop", "quit" or
 // "go" is looked at, since it belongs to what follows this think.
-void poll_input(int timeout_ms) {
-    Input& in = state.input;
-    fill(in, timeout_ms);
-    int read_at  = in.begin;
-    int write_at = in.begin;
+void act_on_lines() {
+    Input& in       = state.input;
+    int    read_at  = in.begin;
+    int    write_at = in.begin;
     while (!state.think.stop) {
         const int end = line_end(in, read_at);
         if (end < 0)
@@ -583,15 +582,26 @@ void poll_input(int timeout_ms) {
                      static_cast<std::size_t>(in.end - read_at));
         in.end -= read_at - write_at;
     }
+}
+
+// Acts on what has come, reads what the descriptor has (waiting for it when wait is
+// set), and acts on that too.
+void poll_input(bool wait) {
+    act_on_lines();
+    if (state.think.stop)
+        return;
+    Input& in = state.input;
+    fill(in, wait ? -1 : 0);
+    act_on_lines();
     if (in.at_end && !state.think.stop) {
-        // The GUI has gone: answer and leave.
+        // Nothing more will come, so nothing could ever stop the think: answer now, then
+        // carry out what is left of the input.
         state.think.stop = true;
-        state.think.quit = true;
         request_stop();
     }
 }
 
-void poll_during_search() { poll_input(0); }
+void poll_during_search() { poll_input(false); }
 
 // ---- go
 
@@ -690,7 +700,7 @@ void command_go(const char* args, const char* line) {
     const Move m     = think(limits, score);
     // An infinite search or a ponder answers only when the GUI says so.
     while ((infinite || ponder) && !state.think.stop && !(ponder && state.think.ponderhit))
-        poll_input(-1);
+        poll_input(true);
     set_input_poller(nullptr);
     state.think.active = false;
 

@@ -151,3 +151,25 @@ TEST(Think, FixedDepthSearchIsDeterministic) {
 }
 
 }  // namespace
+
+// After a completed iteration the budget grows to the longer one when the score swung: by
+// 25 or more down or 80 or more up from the previous iteration, and only once two
+// iterations were complete before it. No fixed-depth count sees this rule, so it is
+// checked here on its own.
+TEST(ThinkBudget, ScoreSwingEarnsTheLongerBudget) {
+    constexpr int NORMAL = 1000, LONGER = 4000;
+    struct Case {
+        int iterations_done, prev, r, budget;
+    };
+    const Case cases[] = {
+        {2, 50, 50 - 24, NORMAL}, {2, 50, 50 - 25, LONGER},
+        {2, 50, 50 - 26, LONGER}, {2, 50, 50 + 79, NORMAL},
+        {2, 50, 50 + 80, LONGER}, {2, 50, 50 + 81, LONGER},
+        {2, 50, 50, NORMAL},      {9, -40, -65, LONGER},
+        {9, -40, 40, LONGER},     {1, 50, -500, NORMAL},
+        {1, 50, 500, NORMAL},     {0, 0, 300, NORMAL},  // too early to tell
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(budget_after_iteration(c.iterations_done, c.prev, c.r, NORMAL, LONGER), c.budget)
+            << c.iterations_done << " iterations, " << c.prev << " then " << c.r;
+}

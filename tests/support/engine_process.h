@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // A fresh, empty directory under the system's temporary directory; removed (with
 // everything in it) when the ScratchDir goes out of scope.
@@ -23,6 +24,28 @@ struct EngineRun {
 // Runs VELMORA_BINARY with the given arguments (already quoted for the shell) in
 // dir.work, input on its standard input.
 EngineRun run_engine(const ScratchDir& dir, const std::string& input, const std::string& args = "");
+
+// A running engine with pipes on both ends, in dir.work, for sessions that answer what
+// it says. Every read gives up after timeout_ms, so a hung engine fails the test instead
+// of hanging it.
+struct EngineSession {
+    explicit EngineSession(const ScratchDir& dir);
+    ~EngineSession();
+    EngineSession(const EngineSession&)            = delete;
+    EngineSession& operator=(const EngineSession&) = delete;
+    void           send(const std::string& text);
+    // Reads lines (appended to seen, without their line ends) up to and including the
+    // first that begins with prefix; false at the end of output or on the timeout.
+    bool
+    read_until(const std::string& prefix, std::vector<std::string>& seen, int timeout_ms = 60000);
+    // Closes the engine's input and waits for it: its exit code, -1 when it did not exit.
+    int finish();
+
+    int         pid         = -1;
+    int         to_engine   = -1;
+    int         from_engine = -1;
+    std::string pending;  // read but not yet a whole line
+};
 
 // Whole files as bytes; read_file answers false when the file cannot be opened.
 bool read_file(const std::string& path, std::string& contents);

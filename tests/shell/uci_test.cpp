@@ -1,0 +1,63 @@
+// The UCI loop with the real binary, where a session must answer what the engine says:
+// input that arrives while the engine thinks. Whole sessions that need no answering are
+// transcripts (tests/transcripts/cases/uci_*).
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "support/engine_process.h"
+
+namespace {
+
+int count_starting(const std::vector<std::string>& lines, const std::string& prefix) {
+    return static_cast<int>(std::count_if(
+        lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
+}
+
+// "go infinite" and "go ponder" answer only after "stop" or "ponderhit", also when the
+// search has run out of depth; "isready" is answered while the engine thinks; every "go"
+// gets exactly one "bestmove".
+TEST(UciThinking, StopAndPonderhitAreHeardWhileThinking) {
+    ScratchDir               dir;
+    EngineSession            engine(dir);
+    std::vector<std::string> seen;
+    engine.send("uci\n");
+    ASSERT_TRUE(engine.read_until("uciok", seen));
+
+    // A search that never ends by itself.
+    seen.clear();
+    engine.send("position startpos moves e2e4\ngo infinite\n");
+    ASSERT_TRUE(engine.read_until("info depth 6 ", seen));
+    engine.send("isready\n");
+    ASSERT_TRUE(engine.read_until("readyok", seen));
+    engine.send("stop\n");
+    ASSERT_TRUE(engine.read_until("bestmove", seen));
+    EXPECT_EQ(count_starting(seen, "bestmove"), 1);
+
+    // A mate in one: the search reaches its last depth at once, and then waits.
+    seen.clear();
+    engine.send("position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\ngo infinite\nisready\n");
+    ASSERT_TRUE(engine.read_until("readyok", seen));
+    EXPECT_EQ(count_starting(seen, "bestmove"), 0);
+    engine.send("stop\n");
+    ASSERT_TRUE(engine.read_until("bestmove", seen));
+    EXPECT_EQ(seen.back(), "bestmove d1d8");
+
+    // Pondering runs without a deadline until the expected move is played; then the
+    // clock of the "go" applies.
+    seen.clear();
+    engine.send("position startpos moves e2e4 e7e5\ngo ponder wtime 3000 btime 3000\n");
+    ASSERT_TRUE(engine.read_until("info depth 6 ", seen));
+    engine.send("isready\n");
+    ASSERT_TRUE(engine.read_until("readyok", seen));
+    EXPECT_EQ(count_starting(seen, "bestmove"), 0);
+    engine.send("ponderhit\n");
+    ASSERT_TRUE(engine.read_until("bestmove", seen));
+    EXPECT_EQ(count_starting(seen, "bestmove"), 1);
+
+    engine.send("quit\n");
+    EXPECT_EQ(engine.finish(), 0);
+}
+
+}  // namespace
