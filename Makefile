@@ -2,12 +2,17 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_EXTRA ?=
 PREFIX ?= /usr/local
+# make EXE=NAME: the release engine is also left at NAME (testing frameworks ask for it).
+EXE ?=
 
 .PHONY: run test build sanitize-test debug-test install package format clean
 
 build:
 	cmake --preset release $(CMAKE_EXTRA)
 	cmake --build --preset release -j $(JOBS)
+ifneq ($(EXE),)
+	cp build/release/velmora "$(EXE)"
+endif
 
 # Starts the engine in the repository root, where the opening book lives.
 run: build

@@ -34,7 +34,6 @@ constexpr int MAX_GAME_MOVES = HISTORY_CAPACITY - SEARCH_HISTORY_RESERVE;
 constexpr int FEN_CAPACITY   = 128;  // a FEN of six fields is at most about 90 characters
 
 constexpr int MIN_HASH_MB = 1;  // below 8 the table takes 8, as with "-th"
-constexpr int MAX_HASH_MB = 131072;
 // Kept back from every clock and fixed time: the delay between the engine's answer and
 // the GUI's clock stopping, through pipes, adapters and a loaded machine. Measured at
 // "go movetime": the answer comes 2 to 12 ms after the budget, and the GUI's side adds
@@ -318,7 +317,7 @@ void answer_uci() {
     say("id name %s", ENGINE_NAME);
     say("id author %s", ENGINE_AUTHOR);
     say("option name Hash type spin default %d min %d max %d", state.settings.hash_mb, MIN_HASH_MB,
-        MAX_HASH_MB);
+        UCI_MAX_HASH_MB);
     say("option name Threads type spin default 1 min 1 max 1");
     say("option name Ponder type check default false");
     say("option name OwnBook type check default true");
@@ -396,9 +395,10 @@ void command_setoption(const char* args) {
     bool         ok          = true;
 
     if (equal_ignoring_case(name, name_length, "Hash")) {
-        ok = word_to_number(number_word, MIN_HASH_MB, MAX_HASH_MB, number) && *v == '\0';
+        ok = word_to_number(number_word, MIN_HASH_MB, UCI_MAX_HASH_MB, number) && *v == '\0';
         if (ok)
-            resize_hash(static_cast<int>(number));
+            resize_hash(
+                static_cast<int>(min_int(static_cast<int>(number), state.settings.max_hash_mb)));
     } else if (equal_ignoring_case(name, name_length, "Threads")) {
         ok = word_to_number(number_word, 1, 1, number) && *v == '\0';
     } else if (equal_ignoring_case(name, name_length, "Ponder")) {

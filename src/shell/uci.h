@@ -15,11 +15,14 @@
 
 #include "shell/log.h"
 
+constexpr int UCI_MAX_HASH_MB = 131072;  // the "Hash" option's maximum: 2^32 entries an array
+
 struct UciSettings {
-    const char* log_path   = LOG_FILE_NAME;
-    int         hash_mb    = 64;       // the table size start-up gave, shown as Hash's default
-    int         max_depth  = 0;        // above 0: no think goes deeper (fuzzing)
-    const char* start_note = nullptr;  // logged and told the GUI: what start-up could not do
+    const char* log_path    = LOG_FILE_NAME;
+    int         hash_mb     = 64;  // the table size start-up gave, shown as Hash's default
+    int         max_hash_mb = UCI_MAX_HASH_MB;  // the largest "Hash" taken (fuzzing lowers it)
+    int         max_depth   = 0;                // above 0: no think goes deeper (fuzzing)
+    const char* start_note  = nullptr;  // logged and told the GUI: what start-up could not do
 };
 
 // Ignores the interrupt signal, starts a new game with a cleared transposition table,

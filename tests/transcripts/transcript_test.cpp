@@ -141,6 +141,28 @@ TEST(TranscriptBytes, WordsBeforeXboardMayBeLongerThanTheBuffer) {
     EXPECT_EQ(log_of(dir), "quit\n");
 }
 
+// UCI input of any shape: CRLF line ends, zero bytes, a line longer than the loop's
+// buffer and a final line without a line end all leave the conversation intact.
+TEST(TranscriptBytes, UciTakesAnyBytes) {
+    ScratchDir        dir;
+    const std::string huge(100000, 'x');
+    const std::string input = "uci\r\nisready\r\n\0quit\nisr\0eady\n"s + huge
+                              + "\nposition startpos moves e2e4 " + huge
+                              + "\r\nucinewgame\nposition startpos moves d2d4\nisready"s;
+    const EngineRun run = run_engine(dir, input);
+    EXPECT_EQ(run.exit_code, 0);
+    const std::size_t uciok = run.output.find("uciok\n");
+    ASSERT_NE(uciok, std::string::npos);
+    EXPECT_EQ(run.output.substr(uciok), "uciok\nreadyok\ninfo string unknown command: isr\n"
+                                        "info string a line longer than 65536 bytes was ignored\n"
+                                        "info string a line longer than 65536 bytes was ignored\n"
+                                        "readyok\n");
+    EXPECT_EQ(log_of(dir), "uci\ninfo string unknown command: isr\n"
+                           "info string a line longer than 65536 bytes was ignored\n"
+                           "info string a line longer than 65536 bytes was ignored\n"
+                           "ucinewgame\nUCI move d2d4\n");
+}
+
 TEST(TranscriptRuns, EachRunStartsAFreshLog) {
     ScratchDir dir;
     run_engine(dir, "xboard\nforce\ne2e4\nsd 7\nquit\n");
