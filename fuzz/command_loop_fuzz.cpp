@@ -14,9 +14,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    init_line_tables();
-    init_magics();
-    init_piece_square();
+    init_fuzz_tables();
     return 0;
 }
 

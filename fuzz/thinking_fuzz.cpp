@@ -65,12 +65,7 @@ void open_fuzz_book() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    init_line_tables();
-    init_magics();
-    init_piece_square();
-    allocate_tt(1 << 12);  // 64 KB per array
-    allocate_pawn_hash_bytes(1 << 14);
-    allocate_material_hash_bytes(1 << 14);
+    init_fuzz_tables();
     open_fuzz_book();
     return 0;
 }

@@ -10,23 +10,14 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "eval/material.h"
-#include "eval/pawns.h"
-#include "eval/psq.h"
-#include "position/attacks.h"
-#include "search/tt.h"
+#include "feed_loop.h"
 #include "shell/uci.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    init_line_tables();
-    init_magics();
-    init_piece_square();
-    allocate_tt(1 << 12);  // 64 KB per array
-    allocate_pawn_hash_bytes(1 << 14);
-    allocate_material_hash_bytes(1 << 14);
+    init_fuzz_tables();
     return 0;
 }
 

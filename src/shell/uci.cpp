@@ -69,7 +69,6 @@ struct Game {
 
 // What the input poller has seen of the think in progress.
 struct Think {
-    bool active;
     bool stop;       // "stop" or "quit" arrived, or the input ended
     bool ponderhit;  // "ponderhit" arrived
     bool quit;
@@ -124,9 +123,11 @@ bool equal_ignoring_case(const char* a, int length, const char* name) {
     return true;
 }
 
-// A whole word that is a whole number in [low, high].
+// A whole word that is a whole number in [low, high]; at most 18 digits, so that reading
+// it cannot overflow.
 bool word_to_number(const Word& w, std::int64_t low, std::int64_t high, std::int64_t& value) {
-    if (w.length == 0 || w.length > 19)
+    if (w.length == 0 || w.length > 19
+        || (w.length == 19 && w.start[0] != '-' && w.start[0] != '+'))
         return false;
     int  i        = 0;
     bool negative = w.start[0] == '-';
@@ -694,7 +695,7 @@ void command_go(const char* args, const char* line) {
         limits.depth_limit = state.settings.max_depth;
     log_line("%s", line);
 
-    state.think = Think{true, false, false, false};
+    state.think = Think{};
     set_input_poller(poll_during_search);
     int        score = 0;
     const Move m     = think(limits, score);
@@ -702,7 +703,6 @@ void command_go(const char* args, const char* line) {
     while ((infinite || ponder) && !state.think.stop && !(ponder && state.think.ponderhit))
         poll_input(true);
     set_input_poller(nullptr);
-    state.think.active = false;
 
     if (answered_from_book)
         tell("book move %s", uci_move_text(m).text);
