@@ -39,6 +39,23 @@ void sort_moves(int first, int end, MoveList& list) {
     }
 }
 
+void select_move(int first, int end, MoveList& list) {
+    // The first of the highest scores; the entries it passes shift one place back, so the
+    // rest stay in generation order and the next call finds what the sort would put next.
+    int best = first;
+    for (int i = first + 1; i < end; ++i)
+        if (list.scores[i] > list.scores[best])
+            best = i;
+    const Move move  = list.moves[best];
+    const int  score = list.scores[best];
+    for (int i = best; i > first; --i) {
+        list.moves[i]  = list.moves[i - 1];
+        list.scores[i] = list.scores[i - 1];
+    }
+    list.moves[first]  = move;
+    list.scores[first] = score;
+}
+
 // The three pickers are flattened: each takes its generators and scorers inline, which
 // link-time optimisation allows across files.
 [[gnu::flatten]] Move next_move(MovePicker& picker) {
@@ -57,9 +74,10 @@ void sort_moves(int first, int end, MoveList& list) {
                 score_captures(list, 0);
                 picker.capture_index = 0;
                 picker.capture_end = picker.quiet_index = list.count;
-                sort_moves(0, list.count, list);
                 [[fallthrough]];
             case STAGE_GOOD_CAPTURES:
+                if (picker.capture_index < picker.capture_end)
+                    select_move(picker.capture_index, picker.capture_end, list);
                 if (picker.capture_index < picker.capture_end
                     && list.scores[picker.capture_index] >= 0) {
                     const Move m = list.moves[picker.capture_index++];
@@ -99,6 +117,7 @@ void sort_moves(int first, int end, MoveList& list) {
                 [[fallthrough]];
             case STAGE_BAD_CAPTURES:
                 if (picker.capture_index < picker.capture_end) {
+                    select_move(picker.capture_index, picker.capture_end, list);
                     const Move m = list.moves[picker.capture_index++];
                     if (m == picker.hash_move)
                         continue;
@@ -136,13 +155,13 @@ void sort_moves(int first, int end, MoveList& list) {
             generate_captures(list);
             score_captures(list, 0);
             picker.capture_index = 0;
-            sort_moves(0, list.count, list);
             [[fallthrough]];
         case QS_STAGE_CAPTURES:
-            while (picker.capture_index < list.count) {
-                const int i = picker.capture_index++;
-                if (list.scores[i] >= 0)
-                    return list.moves[i];
+            if (picker.capture_index < list.count) {
+                select_move(picker.capture_index, list.count, list);
+                if (list.scores[picker.capture_index] >= 0)
+                    return list.moves[picker.capture_index++];
+                picker.capture_index = list.count;  // the best left loses: so do all the rest
             }
             if (!picker.with_checks)
                 return NO_MOVE;
