@@ -30,10 +30,13 @@ Bitboard discovered_check_candidates(int colour) {
     return candidates;
 }
 
-bool gives_check(Move m) {
+namespace {
+
+// Compiled once per side to move, as make_move is: the colour rows are constants.
+template <int Us> bool gives_check_as(Move m) {
+    constexpr int   side  = Us;
+    constexpr int   opp   = 1 - Us;
     const Position& pos   = position;
-    const int       side  = pos.side_to_move;
-    const int       opp   = 1 - side;
     const int       k     = pos.king_square[opp];
     const int       from  = move_from(m);
     const int       to    = move_to(m);
@@ -42,7 +45,7 @@ bool gives_check(Move m) {
     const Bitboard* own   = pos.pieces[side];
 
     // The mover leaves the line between one of our sliders and the king.
-    auto discovers = [&] {
+    const auto discovers = [&]() [[gnu::always_inline]] {
         const Bitboard line = ray_through[k][from];
         return line != 0 && (line & square_bit[to]) == 0
                && (discovered_check_candidates(side) & square_bit[from]) != 0;
@@ -92,4 +95,10 @@ bool gives_check(Move m) {
         }
         default: return false;
     }
+}
+
+}  // namespace
+
+bool gives_check(Move m) {
+    return position.side_to_move == WHITE ? gives_check_as<WHITE>(m) : gives_check_as<BLACK>(m);
 }
