@@ -57,6 +57,34 @@ bool is_candidate(int colour, int sq, Bitboard own, Bitboard enemy) {
     return false;
 }
 
+// One file's share of king_shelter for a king of colour.
+[[gnu::always_inline]] inline int shelter_on_file(int f, int colour) {
+    const Position& pos   = position;
+    const int       them  = 1 - colour;
+    const Bitboard  own   = pos.pieces[colour][PAWN] & file_mask[f];
+    const Bitboard  enemy = pos.pieces[them][PAWN] & file_mask[f];
+    if (!own && !enemy)
+        return shelter_open_file[f];
+    // The enemy pawn nearest the enemy's own first rank storms; our own rearmost pawn
+    // shields.
+    return (enemy ? shelter_storm[colour][rank_of(rearmost_square(enemy, them))]
+                  : shelter_no_enemy_pawn[f])
+           + (own ? shelter_shield[colour][rank_of(rearmost_square(own, colour))]
+                  : shelter_no_own_pawn[f]);
+}
+
+// king_shelter on every wing's reference file for a king of colour. The wings share the
+// files c to f, so each file is scored once.
+[[gnu::always_inline]] inline void wing_shelters(PawnInfo& info, int colour) {
+    int by_file[8];
+    for (int f = 0; f < 8; ++f)
+        by_file[f] = shelter_on_file(f, colour);
+    for (int wing = 0; wing < 4; ++wing) {
+        const int file             = wing_file[wing];
+        info.shelter[wing][colour] = by_file[file - 1] + by_file[file] + by_file[file + 1];
+    }
+}
+
 void score_pawns(PawnInfo& info) {
     const Position& pos = position;
     info.mg             = 0;
@@ -116,9 +144,8 @@ void score_pawns(PawnInfo& info) {
         info.mg += sign * mg;
         info.eg += sign * eg;
     }
-    for (int wing = 0; wing < 4; ++wing)
-        for (int c = BLACK; c <= WHITE; ++c)
-            info.shelter[wing][c] = king_shelter(wing_file[wing], c);
+    wing_shelters(info, BLACK);
+    wing_shelters(info, WHITE);
 }
 
 }  // namespace
@@ -170,22 +197,8 @@ void evaluate_pawns() {
 }
 
 int king_shelter(int file, int colour) {
-    const Position& pos   = position;
-    const int       them  = 1 - colour;
-    int             total = 0;
-    for (int f = file - 1; f <= file + 1; ++f) {
-        const Bitboard own   = pos.pieces[colour][PAWN] & file_mask[f];
-        const Bitboard enemy = pos.pieces[them][PAWN] & file_mask[f];
-        if (!own && !enemy) {
-            total += shelter_open_file[f];
-            continue;
-        }
-        // The enemy pawn nearest the enemy's own first rank storms; our own rearmost
-        // pawn shields.
-        total += enemy ? shelter_storm[colour][rank_of(rearmost_square(enemy, them))]
-                       : shelter_no_enemy_pawn[f];
-        total += own ? shelter_shield[colour][rank_of(rearmost_square(own, colour))]
-                     : shelter_no_own_pawn[f];
-    }
+    int total = 0;
+    for (int f = file - 1; f <= file + 1; ++f)
+        total += shelter_on_file(f, colour);
     return total;
 }
