@@ -41,7 +41,7 @@ namespace {
 }
 
 // Compiled once per side to move, as make_move is: the colour rows are constants.
-template <int Us> bool gives_check_as(Move m) {
+template <int Us> [[gnu::always_inline]] inline bool gives_check_as(Move m) {
     constexpr int   side  = Us;
     constexpr int   opp   = 1 - Us;
     const Position& pos   = position;
