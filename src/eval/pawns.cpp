@@ -85,65 +85,68 @@ bool is_candidate(int colour, int sq, Bitboard own, Bitboard enemy) {
     }
 }
 
-void score_pawns(PawnInfo& info) {
-    const Position& pos = position;
-    info.mg             = 0;
-    info.eg             = 0;
-    info.passed         = 0;
-    for (int c = BLACK; c <= WHITE; ++c) {
-        const int      sign  = c == WHITE ? 1 : -1;
-        const Bitboard own   = pos.pieces[c][PAWN];
-        const Bitboard enemy = pos.pieces[1 - c][PAWN];
-        int            mg = 0, eg = 0;  // in c's favour
-        for (Bitboard b = own; b; b &= b - 1) {
-            const int sq = lsb_index(b);
-            const int f  = file_of(sq);
+// One colour's pawns, the colour written out so that its table rows are constants.
+template <int c> [[gnu::always_inline]] inline void score_pawns_of(PawnInfo& info) {
+    const Position& pos   = position;
+    const int       sign  = c == WHITE ? 1 : -1;
+    const Bitboard  own   = pos.pieces[c][PAWN];
+    const Bitboard  enemy = pos.pieces[1 - c][PAWN];
+    int             mg = 0, eg = 0;  // in c's favour
+    for (Bitboard b = own; b; b &= b - 1) {
+        const int sq = lsb_index(b);
+        const int f  = file_of(sq);
 
-            const bool unopposed = (file_mask[f] & enemy) == 0;
-            const bool doubled   = (front_ray(1 - c)[sq] & own) != 0;
-            const bool isolated  = (adjacent_files[f] & own) == 0;
-            const bool passed    = (passed_span[c][sq] & enemy) == 0;
-            const bool supported = !isolated && (support_mask[c][sq] & own) != 0;
-            const bool backward  = !isolated && !passed && !supported
-                                  && (rear_span[c][sq] & own) == 0
-                                  && (pawn_attacks[c][forward_square[c][sq]] & enemy) != 0;
+        const bool unopposed = (file_mask[f] & enemy) == 0;
+        const bool doubled   = (front_ray(1 - c)[sq] & own) != 0;
+        const bool isolated  = (adjacent_files[f] & own) == 0;
+        const bool passed    = (passed_span[c][sq] & enemy) == 0;
+        const bool supported = !isolated && (support_mask[c][sq] & own) != 0;
+        const bool backward  = !isolated && !passed && !supported && (rear_span[c][sq] & own) == 0
+                              && (pawn_attacks[c][forward_square[c][sq]] & enemy) != 0;
 
-            if (doubled) {
-                mg -= 10;
-                eg -= 20;
-            }
-            if (isolated) {
-                mg -= isolated_mg[f];
-                eg -= isolated_eg[f];
-                if (unopposed) {
-                    mg -= isolated_mg[f] / 2;
-                    eg -= isolated_eg[f] / 2;
-                }
-            }
-            if (supported) {
-                mg += supported_mg[f];
-                eg += supported_eg[f];
-            }
-            if (backward) {
-                mg -= backward_mg[f];
-                eg -= backward_eg[f];
-                if (unopposed) {
-                    mg -= backward_mg[f] / 2;
-                    eg -= backward_eg[f] / 2;
-                }
-            }
-            if (passed) {
-                if ((front_ray(c)[sq] & own) == 0)
-                    info.passed |= square_bit[sq];
-            } else if (unopposed && !isolated && is_candidate(c, sq, own, enemy)) {
-                const int w = passed_rank_weight[c][rank_of(sq)];
-                mg += (50 * w + 128) / 256 + 5;
-                eg += (100 * w + 128) / 256 + 10;
+        if (doubled) {
+            mg -= 10;
+            eg -= 20;
+        }
+        if (isolated) {
+            mg -= isolated_mg[f];
+            eg -= isolated_eg[f];
+            if (unopposed) {
+                mg -= isolated_mg[f] / 2;
+                eg -= isolated_eg[f] / 2;
             }
         }
-        info.mg += sign * mg;
-        info.eg += sign * eg;
+        if (supported) {
+            mg += supported_mg[f];
+            eg += supported_eg[f];
+        }
+        if (backward) {
+            mg -= backward_mg[f];
+            eg -= backward_eg[f];
+            if (unopposed) {
+                mg -= backward_mg[f] / 2;
+                eg -= backward_eg[f] / 2;
+            }
+        }
+        if (passed) {
+            if ((front_ray(c)[sq] & own) == 0)
+                info.passed |= square_bit[sq];
+        } else if (unopposed && !isolated && is_candidate(c, sq, own, enemy)) {
+            const int w = passed_rank_weight[c][rank_of(sq)];
+            mg += (50 * w + 128) / 256 + 5;
+            eg += (100 * w + 128) / 256 + 10;
+        }
     }
+    info.mg += sign * mg;
+    info.eg += sign * eg;
+}
+
+void score_pawns(PawnInfo& info) {
+    info.mg     = 0;
+    info.eg     = 0;
+    info.passed = 0;
+    score_pawns_of<BLACK>(info);
+    score_pawns_of<WHITE>(info);
     wing_shelters(info, BLACK);
     wing_shelters(info, WHITE);
 }
