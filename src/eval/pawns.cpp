@@ -57,68 +57,98 @@ bool is_candidate(int colour, int sq, Bitboard own, Bitboard enemy) {
     return false;
 }
 
-void score_pawns(PawnInfo& info) {
-    const Position& pos = position;
-    info.mg             = 0;
-    info.eg             = 0;
-    info.passed         = 0;
-    for (int c = BLACK; c <= WHITE; ++c) {
-        const int      sign  = c == WHITE ? 1 : -1;
-        const Bitboard own   = pos.pieces[c][PAWN];
-        const Bitboard enemy = pos.pieces[1 - c][PAWN];
-        int            mg = 0, eg = 0;  // in c's favour
-        for (Bitboard b = own; b; b &= b - 1) {
-            const int sq = lsb_index(b);
-            const int f  = file_of(sq);
+// One file's share of king_shelter for a king of colour.
+[[gnu::always_inline]] inline int shelter_on_file(int f, int colour) {
+    const Position& pos   = position;
+    const int       them  = 1 - colour;
+    const Bitboard  own   = pos.pieces[colour][PAWN] & file_mask[f];
+    const Bitboard  enemy = pos.pieces[them][PAWN] & file_mask[f];
+    if (!own && !enemy)
+        return shelter_open_file[f];
+    // The enemy pawn nearest the enemy's own first rank storms; our own rearmost pawn
+    // shields.
+    return (enemy ? shelter_storm[colour][rank_of(rearmost_square(enemy, them))]
+                  : shelter_no_enemy_pawn[f])
+           + (own ? shelter_shield[colour][rank_of(rearmost_square(own, colour))]
+                  : shelter_no_own_pawn[f]);
+}
 
-            const bool unopposed = (file_mask[f] & enemy) == 0;
-            const bool doubled   = (front_ray(1 - c)[sq] & own) != 0;
-            const bool isolated  = (adjacent_files[f] & own) == 0;
-            const bool passed    = (passed_span[c][sq] & enemy) == 0;
-            const bool supported = !isolated && (support_mask[c][sq] & own) != 0;
-            const bool backward  = !isolated && !passed && !supported
-                                  && (rear_span[c][sq] & own) == 0
-                                  && (pawn_attacks[c][forward_square[c][sq]] & enemy) != 0;
+// king_shelter on every wing's reference file for a king of colour. The wings share the
+// files c to f, so each file is scored once.
+[[gnu::always_inline]] inline void wing_shelters(PawnInfo& info, int colour) {
+    int by_file[8];
+    for (int f = 0; f < 8; ++f)
+        by_file[f] = shelter_on_file(f, colour);
+    for (int wing = 0; wing < 4; ++wing) {
+        const int file             = wing_file[wing];
+        info.shelter[wing][colour] = by_file[file - 1] + by_file[file] + by_file[file + 1];
+    }
+}
 
-            if (doubled) {
-                mg -= 10;
-                eg -= 20;
-            }
-            if (isolated) {
-                mg -= isolated_mg[f];
-                eg -= isolated_eg[f];
-                if (unopposed) {
-                    mg -= isolated_mg[f] / 2;
-                    eg -= isolated_eg[f] / 2;
-                }
-            }
-            if (supported) {
-                mg += supported_mg[f];
-                eg += supported_eg[f];
-            }
-            if (backward) {
-                mg -= backward_mg[f];
-                eg -= backward_eg[f];
-                if (unopposed) {
-                    mg -= backward_mg[f] / 2;
-                    eg -= backward_eg[f] / 2;
-                }
-            }
-            if (passed) {
-                if ((front_ray(c)[sq] & own) == 0)
-                    info.passed |= square_bit[sq];
-            } else if (unopposed && !isolated && is_candidate(c, sq, own, enemy)) {
-                const int w = passed_rank_weight[c][rank_of(sq)];
-                mg += (50 * w + 128) / 256 + 5;
-                eg += (100 * w + 128) / 256 + 10;
+// One colour's pawns, the colour written out so that its table rows are constants.
+template <int c> [[gnu::always_inline]] inline void score_pawns_of(PawnInfo& info) {
+    const Position& pos   = position;
+    const int       sign  = c == WHITE ? 1 : -1;
+    const Bitboard  own   = pos.pieces[c][PAWN];
+    const Bitboard  enemy = pos.pieces[1 - c][PAWN];
+    int             mg = 0, eg = 0;  // in c's favour
+    for (Bitboard b = own; b; b &= b - 1) {
+        const int sq = lsb_index(b);
+        const int f  = file_of(sq);
+
+        const bool unopposed = (file_mask[f] & enemy) == 0;
+        const bool doubled   = (front_ray(1 - c)[sq] & own) != 0;
+        const bool isolated  = (adjacent_files[f] & own) == 0;
+        const bool passed    = (passed_span[c][sq] & enemy) == 0;
+        const bool supported = !isolated && (support_mask[c][sq] & own) != 0;
+        const bool backward  = !isolated && !passed && !supported && (rear_span[c][sq] & own) == 0
+                              && (pawn_attacks[c][forward_square[c][sq]] & enemy) != 0;
+
+        if (doubled) {
+            mg -= 10;
+            eg -= 20;
+        }
+        if (isolated) {
+            mg -= isolated_mg[f];
+            eg -= isolated_eg[f];
+            if (unopposed) {
+                mg -= isolated_mg[f] / 2;
+                eg -= isolated_eg[f] / 2;
             }
         }
-        info.mg += sign * mg;
-        info.eg += sign * eg;
+        if (supported) {
+            mg += supported_mg[f];
+            eg += supported_eg[f];
+        }
+        if (backward) {
+            mg -= backward_mg[f];
+            eg -= backward_eg[f];
+            if (unopposed) {
+                mg -= backward_mg[f] / 2;
+                eg -= backward_eg[f] / 2;
+            }
+        }
+        if (passed) {
+            if ((front_ray(c)[sq] & own) == 0)
+                info.passed |= square_bit[sq];
+        } else if (unopposed && !isolated && is_candidate(c, sq, own, enemy)) {
+            const int w = passed_rank_weight[c][rank_of(sq)];
+            mg += (50 * w + 128) / 256 + 5;
+            eg += (100 * w + 128) / 256 + 10;
+        }
     }
-    for (int wing = 0; wing < 4; ++wing)
-        for (int c = BLACK; c <= WHITE; ++c)
-            info.shelter[wing][c] = king_shelter(wing_file[wing], c);
+    info.mg += sign * mg;
+    info.eg += sign * eg;
+}
+
+void score_pawns(PawnInfo& info) {
+    info.mg     = 0;
+    info.eg     = 0;
+    info.passed = 0;
+    score_pawns_of<BLACK>(info);
+    score_pawns_of<WHITE>(info);
+    wing_shelters(info, BLACK);
+    wing_shelters(info, WHITE);
 }
 
 }  // namespace
@@ -170,22 +200,8 @@ void evaluate_pawns() {
 }
 
 int king_shelter(int file, int colour) {
-    const Position& pos   = position;
-    const int       them  = 1 - colour;
-    int             total = 0;
-    for (int f = file - 1; f <= file + 1; ++f) {
-        const Bitboard own   = pos.pieces[colour][PAWN] & file_mask[f];
-        const Bitboard enemy = pos.pieces[them][PAWN] & file_mask[f];
-        if (!own && !enemy) {
-            total += shelter_open_file[f];
-            continue;
-        }
-        // The enemy pawn nearest the enemy's own first rank storms; our own rearmost
-        // pawn shields.
-        total += enemy ? shelter_storm[colour][rank_of(rearmost_square(enemy, them))]
-                       : shelter_no_enemy_pawn[f];
-        total += own ? shelter_shield[colour][rank_of(rearmost_square(own, colour))]
-                     : shelter_no_own_pawn[f];
-    }
+    int total = 0;
+    for (int f = file - 1; f <= file + 1; ++f)
+        total += shelter_on_file(f, colour);
     return total;
 }

@@ -36,10 +36,13 @@ Move* append_captures(Move* out, int from, Bitboard dests) {
 
 }  // namespace
 
-void generate_captures(MoveList& list) {
+namespace {
+
+// Compiled once per side to move, so the colour rows, shifts and home squares are constants.
+template <int Us> void generate_captures_as(MoveList& list) {
     const Position& pos  = position;
-    const int       us   = pos.side_to_move;
-    const int       them = 1 - us;
+    constexpr int   us   = Us;
+    constexpr int   them = 1 - us;
     // Never the king: a game position has it out of reach, but "white" and "black" can
     // hand the move to the side giving check, and taking the king would wreck the record.
     const Bitboard targets = pos.occupancy[them] & ~pos.pieces[them][KING];
@@ -79,4 +82,13 @@ void generate_captures(MoveList& list) {
     out            = append_captures(out, king, king_attacks[king] & targets);
 
     list.count = static_cast<int>(out - list.moves);
+}
+
+}  // namespace
+
+void generate_captures(MoveList& list) {
+    if (position.side_to_move == WHITE)
+        generate_captures_as<WHITE>(list);
+    else
+        generate_captures_as<BLACK>(list);
 }

@@ -62,10 +62,13 @@ Bitboard pinned_pieces(int colour) {
     return pinned;
 }
 
-void generate_evasions(MoveList& list) {
+namespace {
+
+// Compiled once per side to move, so the colour rows, shifts and home squares are constants.
+template <int Us> void generate_evasions_as(MoveList& list) {
     const Position& pos   = position;
-    const int       us    = pos.side_to_move;
-    const int       them  = 1 - us;
+    constexpr int   us    = Us;
+    constexpr int   them  = 1 - us;
     const int       k     = pos.king_square[us];
     const Bitboard  all   = pos.occupancy[0] | pos.occupancy[1];
     const Bitboard  empty = ~all;
@@ -162,4 +165,13 @@ void generate_evasions(MoveList& list) {
     }
 
     list.count = static_cast<int>(out - list.moves);
+}
+
+}  // namespace
+
+void generate_evasions(MoveList& list) {
+    if (position.side_to_move == WHITE)
+        generate_evasions_as<WHITE>(list);
+    else
+        generate_evasions_as<BLACK>(list);
 }

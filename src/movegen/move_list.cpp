@@ -11,13 +11,56 @@
 
 namespace {
 
-// Captures and promotions: non-losing ones above 0, losing ones (and under-promotions)
-// below, each band ordered by MVV/LVA.
+// A capture or promotion scores MVV/LVA + 30000 when good_capture accepts it and MVV/LVA -
+// 30000 when not. Asking good_capture may cost an exchange evaluation, so the pickers ask
+// only when a capture comes up for selection: until then it holds the good score, which is
+// what it ends with if accepted. Every capture still unasked scores above 0.
+constexpr int CAPTURE_BAND = 30000;
+
 void score_captures(MoveList& list, int first) {
-    for (int i = first; i < list.count; ++i) {
-        const Move m   = list.moves[i];
-        list.scores[i] = good_capture(m) ? mvv_lva(m) + 30000 : mvv_lva(m) - 30000;
+    for (int i = first; i < list.count; ++i)
+        list.scores[i] = mvv_lva(list.moves[i]) + CAPTURE_BAND;
+}
+
+// The first of the highest scores in [first, end), which must not be empty.
+inline int best_index(int first, int end, const MoveList& list) {
+    int best = first;
+    for (int i = first + 1; i < end; ++i)
+        if (list.scores[i] > list.scores[best])
+            best = i;
+    return best;
+}
+
+// Moves the entry at best to first; the entries it passes shift one place back, so the
+// rest stay in generation order.
+inline void move_to_front(int first, int best, MoveList& list) {
+    const Move move  = list.moves[best];
+    const int  score = list.scores[best];
+    for (int i = best; i > first; --i) {
+        list.moves[i]  = list.moves[i - 1];
+        list.scores[i] = list.scores[i - 1];
     }
+    list.moves[first]  = move;
+    list.scores[first] = score;
+}
+
+// Puts the next capture that good_capture accepts at first, as select_move would with
+// every capture scored in advance, and answers true; false when none is left. A capture
+// rejected on the way drops to its losing score where it stands, so the losing ones stay
+// in generation order. Every capture handed out was accepted, so all in [first, end)
+// are either unasked or losing: an unasked capture on top is the next one to ask.
+inline bool select_good_capture(int first, int end, MoveList& list) {
+    while (first < end) {
+        const int best = best_index(first, end, list);
+        if (list.scores[best] < 0)
+            return false;
+        if (good_capture(list.moves[best])) {
+            move_to_front(first, best, list);
+            return true;
+        }
+        list.scores[best] -= 2 * CAPTURE_BAND;
+    }
+    return false;
 }
 
 }  // namespace
@@ -39,6 +82,10 @@ void sort_moves(int first, int end, MoveList& list) {
     }
 }
 
+void select_move(int first, int end, MoveList& list) {
+    move_to_front(first, best_index(first, end, list), list);
+}
+
 // The three pickers are flattened: each takes its generators and scorers inline, which
 // link-time optimisation allows across files.
 [[gnu::flatten]] Move next_move(MovePicker& picker) {
@@ -57,11 +104,9 @@ void sort_moves(int first, int end, MoveList& list) {
                 score_captures(list, 0);
                 picker.capture_index = 0;
                 picker.capture_end = picker.quiet_index = list.count;
-                sort_moves(0, list.count, list);
                 [[fallthrough]];
             case STAGE_GOOD_CAPTURES:
-                if (picker.capture_index < picker.capture_end
-                    && list.scores[picker.capture_index] >= 0) {
+                if (select_good_capture(picker.capture_index, picker.capture_end, list)) {
                     const Move m = list.moves[picker.capture_index++];
                     if (m == picker.hash_move)
                         continue;
@@ -99,6 +144,7 @@ void sort_moves(int first, int end, MoveList& list) {
                 [[fallthrough]];
             case STAGE_BAD_CAPTURES:
                 if (picker.capture_index < picker.capture_end) {
+                    select_move(picker.capture_index, picker.capture_end, list);
                     const Move m = list.moves[picker.capture_index++];
                     if (m == picker.hash_move)
                         continue;
@@ -136,14 +182,11 @@ void sort_moves(int first, int end, MoveList& list) {
             generate_captures(list);
             score_captures(list, 0);
             picker.capture_index = 0;
-            sort_moves(0, list.count, list);
             [[fallthrough]];
         case QS_STAGE_CAPTURES:
-            while (picker.capture_index < list.count) {
-                const int i = picker.capture_index++;
-                if (list.scores[i] >= 0)
-                    return list.moves[i];
-            }
+            if (select_good_capture(picker.capture_index, list.count, list))
+                return list.moves[picker.capture_index++];
+            picker.capture_index = list.count;  // the rest all lose
             if (!picker.with_checks)
                 return NO_MOVE;
             picker.stage = QS_STAGE_GEN_CHECKS;

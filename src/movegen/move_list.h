@@ -102,3 +102,8 @@ inline void start_picker(
 // order. Every score must be above -32000, the sentinel the sort writes into scores[end];
 // end is always list.count, so that slot holds no live score.
 void sort_moves(int first, int end, MoveList& list);
+// Moves the first of the highest scores in [first, end) to first, shifting the entries
+// before it one place back. Calling it for first, first + 1, ... yields exactly the order
+// sort_moves gives. The pickers select their captures (a short list, often cut off after
+// the first) and sort their quiet moves and evasions (selection measured dearer there).
+void select_move(int first, int end, MoveList& list);

@@ -43,10 +43,13 @@ Bitboard checking_squares(int from, Bitboard reach, Bitboard shields, int e, Bit
 
 }  // namespace
 
-void generate_quiet_checks(MoveList& list) {
+namespace {
+
+// Compiled once per side to move, so the colour rows, shifts and home squares are constants.
+template <int Us> void generate_quiet_checks_as(MoveList& list) {
     const Position& pos   = position;
-    const int       us    = pos.side_to_move;
-    const int       them  = 1 - us;
+    constexpr int   us    = Us;
+    constexpr int   them  = 1 - us;
     const int       e     = pos.king_square[them];
     const Bitboard  all   = pos.occupancy[0] | pos.occupancy[1];
     const Bitboard  empty = ~all;
@@ -113,4 +116,13 @@ void generate_quiet_checks(MoveList& list) {
         *out++ = make_castle_long(king);
 
     list.count = static_cast<int>(out - list.moves);
+}
+
+}  // namespace
+
+void generate_quiet_checks(MoveList& list) {
+    if (position.side_to_move == WHITE)
+        generate_quiet_checks_as<WHITE>(list);
+    else
+        generate_quiet_checks_as<BLACK>(list);
 }

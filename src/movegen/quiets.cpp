@@ -26,9 +26,12 @@ bool squares_safe(int us, const int (&squares)[3], Bitboard all) {
 
 }  // namespace
 
-void generate_quiets(int start, MoveList& list) {
+namespace {
+
+// Compiled once per side to move, so the colour rows, shifts and home squares are constants.
+template <int Us> void generate_quiets_as(int start, MoveList& list) {
     const Position& pos   = position;
-    const int       us    = pos.side_to_move;
+    constexpr int   us    = Us;
     const Bitboard  all   = pos.occupancy[0] | pos.occupancy[1];
     const Bitboard  empty = ~all;
     Move*           out   = list.moves + start;
@@ -75,4 +78,13 @@ void generate_quiets(int start, MoveList& list) {
         *out++ = make_castle_long(king);
 
     list.count = static_cast<int>(out - list.moves);
+}
+
+}  // namespace
+
+void generate_quiets(int start, MoveList& list) {
+    if (position.side_to_move == WHITE)
+        generate_quiets_as<WHITE>(start, list);
+    else
+        generate_quiets_as<BLACK>(start, list);
 }

@@ -30,10 +30,21 @@ Bitboard discovered_check_candidates(int colour) {
     return candidates;
 }
 
-bool gives_check(Move m) {
+namespace {
+
+// A piece of colour going from one square to another uncovers a check of the king on k:
+// it leaves the line between k and one of colour's sliders.
+[[gnu::always_inline]] inline bool discovers_check(int colour, int k, int from, int to) {
+    const Bitboard line = ray_through[k][from];
+    return line != 0 && (line & square_bit[to]) == 0
+           && (discovered_check_candidates(colour) & square_bit[from]) != 0;
+}
+
+// Compiled once per side to move, as make_move is: the colour rows are constants.
+template <int Us> [[gnu::always_inline]] inline bool gives_check_as(Move m) {
+    constexpr int   side  = Us;
+    constexpr int   opp   = 1 - Us;
     const Position& pos   = position;
-    const int       side  = pos.side_to_move;
-    const int       opp   = 1 - side;
     const int       k     = pos.king_square[opp];
     const int       from  = move_from(m);
     const int       to    = move_to(m);
@@ -41,18 +52,11 @@ bool gives_check(Move m) {
     const Bitboard  all   = pos.occupancy[0] | pos.occupancy[1];
     const Bitboard* own   = pos.pieces[side];
 
-    // The mover leaves the line between one of our sliders and the king.
-    auto discovers = [&] {
-        const Bitboard line = ray_through[k][from];
-        return line != 0 && (line & square_bit[to]) == 0
-               && (discovered_check_candidates(side) & square_bit[from]) != 0;
-    };
-
     switch (mover) {
         case PAWN: {
             if (pawn_attacks[side][to] & square_bit[k])
                 return true;
-            if (discovers())
+            if (discovers_check(side, k, from, to))
                 return true;
             if (m & FLAG_PROMOTION) {
                 const Bitboard occ = all & ~square_bit[from];
@@ -75,10 +79,14 @@ bool gives_check(Move m) {
             }
             return false;
         }
-        case KNIGHT: return (knight_attacks[to] & square_bit[k]) || discovers();
-        case BISHOP: return (bishop_attacks(to, all) & square_bit[k]) || discovers();
-        case ROOK: return (rook_attacks(to, all) & square_bit[k]) || discovers();
-        case QUEEN: return (queen_attacks(to, all) & square_bit[k]) || discovers();
+        case KNIGHT:
+            return (knight_attacks[to] & square_bit[k]) || discovers_check(side, k, from, to);
+        case BISHOP:
+            return (bishop_attacks(to, all) & square_bit[k]) || discovers_check(side, k, from, to);
+        case ROOK:
+            return (rook_attacks(to, all) & square_bit[k]) || discovers_check(side, k, from, to);
+        case QUEEN:
+            return (queen_attacks(to, all) & square_bit[k]) || discovers_check(side, k, from, to);
         case KING: {
             if (m & (FLAG_CASTLE_SHORT | FLAG_CASTLE_LONG)) {
                 const bool short_side = (m & FLAG_CASTLE_SHORT) != 0;
@@ -88,8 +96,14 @@ bool gives_check(Move m) {
                                      | square_bit[rook_to] | square_bit[to];
                 return (rook_attacks(rook_to, occ) & square_bit[k]) != 0;
             }
-            return discovers();
+            return discovers_check(side, k, from, to);
         }
         default: return false;
     }
+}
+
+}  // namespace
+
+bool gives_check(Move m) {
+    return position.side_to_move == WHITE ? gives_check_as<WHITE>(m) : gives_check_as<BLACK>(m);
 }

@@ -13,96 +13,88 @@
 
 namespace {
 
+// Every helper below takes the colour as a template argument: make and unmake are written
+// once and compiled once per side to move, so colour rows, signs and home squares are
+// constants in each copy.
+
 // The key terms of a piece lifted from (change -1) or put on (change +1) a square: its
 // square term, the pawn key's for a pawn, and the count term swapped for the new count.
-inline void toggle_piece_keys(Position& pos, int colour, int piece, int sq, int change) {
-    const int n = pos.piece_count[colour][piece];
-    pos.key ^= zobrist[piece_key_index(colour, piece, sq)];
+template <int C> inline void toggle_piece_keys(Position& pos, int piece, int sq, int change) {
+    const int n = pos.piece_count[C][piece];
+    pos.key ^= zobrist[piece_key_index(C, piece, sq)];
     if (piece == PAWN)
-        pos.pawn_key ^= zobrist[piece_key_index(colour, PAWN, sq)];
-    pos.material_key ^= zobrist[material_key_index(colour, piece, n)]
-                        ^ zobrist[material_key_index(colour, piece, n + change)];
+        pos.pawn_key ^= zobrist[piece_key_index(C, PAWN, sq)];
+    pos.material_key ^= zobrist[material_key_index(C, piece, n)]
+                        ^ zobrist[material_key_index(C, piece, n + change)];
 }
 
 // Clears the given castling rights of a colour, XORing the key for each one still set.
-inline void clear_castle_rights(Position& pos, int colour, int rights) {
-    const int held = pos.castle_rights[colour] & rights;
+template <int C> inline void clear_castle_rights(Position& pos, int rights) {
+    const int held = pos.castle_rights[C] & rights;
     if (held & CASTLE_SHORT)
-        pos.key ^= zobrist[castle_key_index(colour, CASTLE_SHORT)];
+        pos.key ^= zobrist[castle_key_index(C, CASTLE_SHORT)];
     if (held & CASTLE_LONG)
-        pos.key ^= zobrist[castle_key_index(colour, CASTLE_LONG)];
-    pos.castle_rights[colour] &= ~rights;
+        pos.key ^= zobrist[castle_key_index(C, CASTLE_LONG)];
+    pos.castle_rights[C] &= ~rights;
 }
 
-// Moves a piece of a colour between two squares: remove_piece then add_piece with fewer
+constexpr int psq_sign(int colour) { return colour == WHITE ? 1 : -1; }
+
+template <int C> inline void lift_piece(Position& pos, int piece, int sq, bool update_keys) {
+    if (update_keys)
+        toggle_piece_keys<C>(pos, piece, sq, -1);
+    pos.piece_count[C][piece] -= 1;
+    pos.nonpawn_material[C] -= material_unit[piece];
+    pos.psq_mg -= psq_sign(C) * piece_square[C][piece][sq].mg;
+    pos.psq_eg -= psq_sign(C) * piece_square[C][piece][sq].eg;
+    pos.occupancy[C] &= ~square_bit[sq];
+    pos.pieces[C][piece] &= ~square_bit[sq];
+    pos.board[C][sq] = NO_PIECE;
+}
+
+template <int C> inline void put_piece(Position& pos, int piece, int sq, bool update_keys) {
+    if (update_keys)
+        toggle_piece_keys<C>(pos, piece, sq, +1);
+    pos.piece_count[C][piece] += 1;
+    pos.nonpawn_material[C] += material_unit[piece];
+    pos.psq_mg += psq_sign(C) * piece_square[C][piece][sq].mg;
+    pos.psq_eg += psq_sign(C) * piece_square[C][piece][sq].eg;
+    pos.occupancy[C] |= square_bit[sq];
+    pos.pieces[C][piece] |= square_bit[sq];
+    pos.board[C][sq] = piece;
+    if (piece == KING)
+        pos.king_square[C] = sq;
+}
+
+// Moves a piece of a colour between two squares: lift_piece then put_piece with fewer
 // updates, as counts, material and the material key do not change. Keys only when asked.
-inline void move_piece(Position& pos, int colour, int piece, int from, int to, bool update_keys) {
+template <int C>
+inline void move_piece(Position& pos, int piece, int from, int to, bool update_keys) {
     if (update_keys) {
-        const Key change = zobrist[piece_key_index(colour, piece, from)]
-                           ^ zobrist[piece_key_index(colour, piece, to)];
+        const Key change =
+            zobrist[piece_key_index(C, piece, from)] ^ zobrist[piece_key_index(C, piece, to)];
         pos.key ^= change;
         if (piece == PAWN)
             pos.pawn_key ^= change;
     }
-    const int       sign = colour == WHITE ? 1 : -1;
-    const PsqValue* psq  = piece_square[colour][piece];
-    pos.psq_mg += sign * (psq[to].mg - psq[from].mg);
-    pos.psq_eg += sign * (psq[to].eg - psq[from].eg);
+    const PsqValue* psq = piece_square[C][piece];
+    pos.psq_mg += psq_sign(C) * (psq[to].mg - psq[from].mg);
+    pos.psq_eg += psq_sign(C) * (psq[to].eg - psq[from].eg);
     const Bitboard both = square_bit[from] | square_bit[to];
-    pos.occupancy[colour] ^= both;
-    pos.pieces[colour][piece] ^= both;
-    pos.board[colour][from] = NO_PIECE;
-    pos.board[colour][to]   = piece;
+    pos.occupancy[C] ^= both;
+    pos.pieces[C][piece] ^= both;
+    pos.board[C][from] = NO_PIECE;
+    pos.board[C][to]   = piece;
     if (piece == KING)
-        pos.king_square[colour] = to;
+        pos.king_square[C] = to;
 }
 
-}  // namespace
-
-void remove_piece(int colour, int piece, int sq, bool update_keys) {
-    Position& pos = position_record;
-    if (update_keys)
-        toggle_piece_keys(pos, colour, piece, sq, -1);
-    pos.piece_count[colour][piece] -= 1;
-    pos.nonpawn_material[colour] -= material_unit[piece];
-    const int sign = colour == WHITE ? 1 : -1;
-    pos.psq_mg -= sign * piece_square[colour][piece][sq].mg;
-    pos.psq_eg -= sign * piece_square[colour][piece][sq].eg;
-    pos.occupancy[colour] &= ~square_bit[sq];
-    pos.pieces[colour][piece] &= ~square_bit[sq];
-    pos.board[colour][sq] = NO_PIECE;
-}
-
-void add_piece(int colour, int piece, int sq, bool update_keys) {
-    Position& pos = position_record;
-    if (update_keys)
-        toggle_piece_keys(pos, colour, piece, sq, +1);
-    pos.piece_count[colour][piece] += 1;
-    pos.nonpawn_material[colour] += material_unit[piece];
-    const int sign = colour == WHITE ? 1 : -1;
-    pos.psq_mg += sign * piece_square[colour][piece][sq].mg;
-    pos.psq_eg += sign * piece_square[colour][piece][sq].eg;
-    pos.occupancy[colour] |= square_bit[sq];
-    pos.pieces[colour][piece] |= square_bit[sq];
-    pos.board[colour][sq] = piece;
-    if (piece == KING)
-        pos.king_square[colour] = sq;
-}
-
-bool make_move(Move m) {
-    Position&  pos   = position_record;
-    const int  side  = pos.side_to_move;
-    const int  opp   = 1 - side;
-    const int  from  = move_from(m);
-    const int  to    = move_to(m);
-    const int  mover = pos.board[side][from];
-    const bool null  = m == NULL_MOVE;
+// Step 1 of make: what unmake cannot recompute.
+inline void push_history(Position& pos, Move m, int captured) {
     assert(pos.history_length < HISTORY_CAPACITY);
-
-    // Step 1. Save what unmake cannot recompute.
     HistoryEntry& e        = history_record[pos.history_length];
     e.move                 = m;
-    e.captured             = pos.board[opp][to];
+    e.captured             = captured;
     e.castle_rights[BLACK] = pos.castle_rights[BLACK];
     e.castle_rights[WHITE] = pos.castle_rights[WHITE];
     e.ep_square            = pos.ep_square;
@@ -111,86 +103,153 @@ bool make_move(Move m) {
     e.pawn_key             = pos.pawn_key;
     e.material_key         = pos.material_key;
     pos.history_length += 1;
+}
+
+// Steps 10 and 11 of make, for a move of Us: hand the move over, then ask whether Us's king
+// is attacked now.
+template <int Us> inline bool finish_move(Position& pos) {
+    pos.key ^= SIDE_KEY;
+    pos.side_to_move = static_cast<std::uint8_t>(1 - Us);
+    search_ply_record += 1;
+    return !is_square_attacked(Us, pos.king_square[Us], pos.occupancy[0] | pos.occupancy[1]);
+}
+
+template <int Us> bool make_null_move(Position& pos) {
+    push_history(pos, NULL_MOVE, pos.board[1 - Us][0]);
+    pos.irreversible_index = pos.history_length;
+    if (pos.ep_square != NO_SQUARE)
+        pos.key ^= zobrist[ep_key_index(pos.ep_square)];
+    pos.ep_square = NO_SQUARE;
+    return finish_move<Us>(pos);
+}
+
+template <int Us> bool make_move_as(Move m) {
+    constexpr int Them  = 1 - Us;
+    Position&     pos   = position_record;
+    const int     from  = move_from(m);
+    const int     to    = move_to(m);
+    const int     mover = pos.board[Us][from];
+    if (m == NULL_MOVE)
+        return make_null_move<Us>(pos);
+
+    // Step 1.
+    const int captured = pos.board[Them][to];
+    push_history(pos, m, captured);
 
     // Step 2. Irreversible moves hide the earlier positions from the repetition test.
-    if (null || move_flags(m) != 0 || mover == PAWN)
+    if (move_flags(m) != 0 || mover == PAWN)
         pos.irreversible_index = pos.history_length;
 
-    if (!null) {
-        // Step 4. Move the mover; a promotion lifts it and puts down its new piece below.
-        if (m & FLAG_PROMOTION)
-            remove_piece(side, mover, from, true);
+    // Step 4. Move the mover; a promotion lifts it and puts down its new piece below.
+    if (m & FLAG_PROMOTION)
+        lift_piece<Us>(pos, mover, from, true);
+    else
+        move_piece<Us>(pos, mover, from, to, true);
+
+    // Step 5. Captures. A right still set means its rook still stands at home.
+    if (m & FLAG_CAPTURE) {
+        if (m & FLAG_EN_PASSANT)
+            lift_piece<Them>(pos, PAWN, forward_square[Them][to], true);
         else
-            move_piece(pos, side, mover, from, to, true);
-
-        // Step 5. Captures. A right still set means its rook still stands at home.
-        if (m & FLAG_CAPTURE) {
-            if (m & FLAG_EN_PASSANT)
-                remove_piece(opp, PAWN, forward_square[opp][to], true);
-            else
-                remove_piece(opp, e.captured, to, true);
-            if (pos.castle_rights[opp]) {
-                if ((pos.castle_rights[opp] & CASTLE_SHORT) && to == rook_home_short[opp])
-                    clear_castle_rights(pos, opp, CASTLE_SHORT);
-                else if ((pos.castle_rights[opp] & CASTLE_LONG) && to == rook_home_long[opp])
-                    clear_castle_rights(pos, opp, CASTLE_LONG);
-            }
+            lift_piece<Them>(pos, captured, to, true);
+        if (pos.castle_rights[Them]) {
+            if ((pos.castle_rights[Them] & CASTLE_SHORT) && to == rook_home_short[Them])
+                clear_castle_rights<Them>(pos, CASTLE_SHORT);
+            else if ((pos.castle_rights[Them] & CASTLE_LONG) && to == rook_home_long[Them])
+                clear_castle_rights<Them>(pos, CASTLE_LONG);
         }
+    }
 
-        if (m & FLAG_PROMOTION) {
-            // Step 6.
-            add_piece(side, move_promotion(m), to, true);
-        } else if (m & FLAG_CASTLE_SHORT) {
-            // Step 7. Castling moves the rook too.
-            clear_castle_rights(pos, side, CASTLE_SHORT | CASTLE_LONG);
-            move_piece(pos, side, ROOK, rook_home_short[side], rook_castled_short[side], true);
-            pos.castled[side] = 1;
-        } else if (m & FLAG_CASTLE_LONG) {
-            clear_castle_rights(pos, side, CASTLE_SHORT | CASTLE_LONG);
-            move_piece(pos, side, ROOK, rook_home_long[side], rook_castled_long[side], true);
-            pos.castled[side] = 2;
-        } else if (pos.castle_rights[side]) {
-            // Step 8. King and rook moves give up rights.
-            if (mover == KING)
-                clear_castle_rights(pos, side, CASTLE_SHORT | CASTLE_LONG);
-            else if (mover == ROOK && from == rook_home_short[side])
-                clear_castle_rights(pos, side, CASTLE_SHORT);
-            else if (mover == ROOK && from == rook_home_long[side])
-                clear_castle_rights(pos, side, CASTLE_LONG);
-        }
+    if (m & FLAG_PROMOTION) {
+        // Step 6.
+        put_piece<Us>(pos, move_promotion(m), to, true);
+    } else if (m & FLAG_CASTLE_SHORT) {
+        // Step 7. Castling moves the rook too.
+        clear_castle_rights<Us>(pos, CASTLE_SHORT | CASTLE_LONG);
+        move_piece<Us>(pos, ROOK, rook_home_short[Us], rook_castled_short[Us], true);
+        pos.castled[Us] = 1;
+    } else if (m & FLAG_CASTLE_LONG) {
+        clear_castle_rights<Us>(pos, CASTLE_SHORT | CASTLE_LONG);
+        move_piece<Us>(pos, ROOK, rook_home_long[Us], rook_castled_long[Us], true);
+        pos.castled[Us] = 2;
+    } else if (pos.castle_rights[Us]) {
+        // Step 8. King and rook moves give up rights.
+        if (mover == KING)
+            clear_castle_rights<Us>(pos, CASTLE_SHORT | CASTLE_LONG);
+        else if (mover == ROOK && from == rook_home_short[Us])
+            clear_castle_rights<Us>(pos, CASTLE_SHORT);
+        else if (mover == ROOK && from == rook_home_long[Us])
+            clear_castle_rights<Us>(pos, CASTLE_LONG);
     }
 
     // Step 9. The en-passant square follows every double push, capturable or not.
     if (pos.ep_square != NO_SQUARE)
         pos.key ^= zobrist[ep_key_index(pos.ep_square)];
-    if (!null && mover == PAWN && (from - to == 16 || to - from == 16)) {
-        pos.ep_square = forward_square[side][from];
+    if (mover == PAWN && (from - to == 16 || to - from == 16)) {
+        pos.ep_square = forward_square[Us][from];
         pos.key ^= zobrist[ep_key_index(pos.ep_square)];
     } else {
         pos.ep_square = NO_SQUARE;
     }
 
-    // Step 10.
-    pos.key ^= SIDE_KEY;
-    pos.side_to_move = static_cast<std::uint8_t>(opp);
-    search_ply_record += 1;
+    // Steps 10 and 11.
+    return finish_move<Us>(pos);
+}
 
-    // Step 11. Is the mover's king attacked now?
-    return !is_square_attacked(side, pos.king_square[side], pos.occupancy[0] | pos.occupancy[1]);
+// Unmake of a move of Us, with the side to move already handed back to Us.
+template <int Us> void unmake_move_as(Position& pos, const HistoryEntry& e) {
+    constexpr int Them  = 1 - Us;
+    const Move    m     = e.move;
+    const int     from  = move_from(m);
+    const int     to    = move_to(m);
+    const int     piece = pos.board[Us][to];
+    if (m & FLAG_PROMOTION)
+        lift_piece<Us>(pos, piece, to, false);
+    else
+        move_piece<Us>(pos, piece, to, from, false);
+    if (m & FLAG_CAPTURE) {
+        if (m & FLAG_EN_PASSANT)
+            put_piece<Them>(pos, PAWN, forward_square[Them][to], false);
+        else
+            put_piece<Them>(pos, e.captured, to, false);
+    }
+    if (m & FLAG_PROMOTION) {
+        put_piece<Us>(pos, PAWN, from, false);
+    } else if (m & FLAG_CASTLE_SHORT) {
+        move_piece<Us>(pos, ROOK, rook_castled_short[Us], rook_home_short[Us], false);
+        pos.castled[Us] = 0;
+    } else if (m & FLAG_CASTLE_LONG) {
+        move_piece<Us>(pos, ROOK, rook_castled_long[Us], rook_home_long[Us], false);
+        pos.castled[Us] = 0;
+    }
+}
+
+}  // namespace
+
+void remove_piece(int colour, int piece, int sq, bool update_keys) {
+    if (colour == WHITE)
+        lift_piece<WHITE>(position_record, piece, sq, update_keys);
+    else
+        lift_piece<BLACK>(position_record, piece, sq, update_keys);
+}
+
+void add_piece(int colour, int piece, int sq, bool update_keys) {
+    if (colour == WHITE)
+        put_piece<WHITE>(position_record, piece, sq, update_keys);
+    else
+        put_piece<BLACK>(position_record, piece, sq, update_keys);
+}
+
+bool make_move(Move m) {
+    return position_record.side_to_move == WHITE ? make_move_as<WHITE>(m) : make_move_as<BLACK>(m);
 }
 
 void unmake_move() {
     Position& pos = position_record;
     assert(pos.history_length > 0);
     pos.history_length -= 1;
-    pos.side_to_move          = static_cast<std::uint8_t>(1 - pos.side_to_move);
-    const HistoryEntry& e     = history_record[pos.history_length];
-    const int           side  = pos.side_to_move;
-    const int           opp   = 1 - side;
-    const Move          m     = e.move;
-    const int           from  = move_from(m);
-    const int           to    = move_to(m);
-    const int           piece = pos.board[side][to];
+    pos.side_to_move      = static_cast<std::uint8_t>(1 - pos.side_to_move);
+    const HistoryEntry& e = history_record[pos.history_length];
     search_ply_record -= 1;
 
     pos.castle_rights[BLACK] = e.castle_rights[BLACK];
@@ -200,28 +259,12 @@ void unmake_move() {
     pos.material_key         = e.material_key;
     pos.irreversible_index   = e.irreversible_index;
     pos.ep_square            = e.ep_square;
-    if (m == NULL_MOVE)
+    if (e.move == NULL_MOVE)
         return;
-
-    if (m & FLAG_PROMOTION)
-        remove_piece(side, piece, to, false);
+    if (pos.side_to_move == WHITE)
+        unmake_move_as<WHITE>(pos, e);
     else
-        move_piece(pos, side, piece, to, from, false);
-    if (m & FLAG_CAPTURE) {
-        if (m & FLAG_EN_PASSANT)
-            add_piece(opp, PAWN, forward_square[opp][to], false);
-        else
-            add_piece(opp, e.captured, to, false);
-    }
-    if (m & FLAG_PROMOTION) {
-        add_piece(side, PAWN, from, false);
-    } else if (m & FLAG_CASTLE_SHORT) {
-        move_piece(pos, side, ROOK, rook_castled_short[side], rook_home_short[side], false);
-        pos.castled[side] = 0;
-    } else if (m & FLAG_CASTLE_LONG) {
-        move_piece(pos, side, ROOK, rook_castled_long[side], rook_home_long[side], false);
-        pos.castled[side] = 0;
-    }
+        unmake_move_as<BLACK>(pos, e);
 }
 
 Key key_after(Move m) {

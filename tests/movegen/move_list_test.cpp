@@ -318,3 +318,50 @@ TEST(SortMoves, SortsOnlyTheGivenRange) {
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(list.moves[i], expected[i]);
 }
+
+// The pickers select their captures one at a time instead of sorting them. Over the nodes
+// of the perft positions, selecting [first, count) move by move must give exactly the
+// sorted order, ties in generation order, for captures, for quiet moves appended behind
+// them (with their many equal piece-square scores) and for evasions.
+TEST(SelectMove, GivesTheSortedOrderAtEveryPerftNode) {
+    init_engine_tables();
+    clear_ordering_tables();
+    auto same_order = [](const MoveList& scored, int first) {
+        MoveList sorted   = scored;
+        MoveList selected = scored;
+        sort_moves(first, sorted.count, sorted);
+        for (int i = first; i < selected.count; ++i)
+            select_move(i, selected.count, selected);
+        for (int i = 0; i < scored.count; ++i)
+            if (sorted.moves[i] != selected.moves[i] || sorted.scores[i] != selected.scores[i])
+                return false;
+        return true;
+    };
+    int lists = 0;
+    for (const char* file : {"perft-standard.epd", "perft-stress.epd", "perft-marcel.epd"})
+        for (const PerftCase& c : read_perft_file(file)) {
+            set_fen(c.fen);
+            walk_tree(1, [&] {
+                MoveList list;
+                if (in_check()) {
+                    generate_evasions(list);
+                    for (int i = 0; i < list.count; ++i)
+                        list.scores[i] = order_score(list.moves[i], NO_MOVE);
+                    ASSERT_TRUE(same_order(list, 0)) << position_to_fen();
+                    ++lists;
+                    return;
+                }
+                generate_captures(list);
+                for (int i = 0; i < list.count; ++i)
+                    list.scores[i] = capture_score(list.moves[i]);
+                ASSERT_TRUE(same_order(list, 0)) << position_to_fen();
+                const int captures = list.count;
+                generate_quiets(captures, list);
+                for (int i = captures; i < list.count; ++i)
+                    list.scores[i] = quiet_score(list.moves[i]);
+                ASSERT_TRUE(same_order(list, captures)) << position_to_fen();
+                lists += 2;
+            });
+        }
+    EXPECT_GT(lists, 10000);
+}
