@@ -127,13 +127,16 @@ int main(int argc, char** argv) {
 
     // The book probe is the only user of random numbers.
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    if (!open_book())
-        std::printf("Opening book missing.\n");
+    const bool have_book = open_book();
 
     // Unbuffered, so that no byte after the start word waits in stdio's buffer: the UCI
     // loop reads the descriptor itself.
     std::setvbuf(stdin, nullptr, _IONBF, 0);
-    switch (wait_for_start_word(stdin, stdout)) {
+    // Before anything else an xboard GUI reads: a UCI GUI hears of it as an "info string".
+    const StartWord start = wait_for_start_word(stdin, stdout);
+    if (!have_book && start != START_UCI)
+        std::printf("Opening book missing.\n");
+    switch (start) {
         case START_XBOARD: {
             LoopSettings settings;
             settings.start_note = table_note(sizes);
@@ -144,6 +147,7 @@ int main(int argc, char** argv) {
             UciSettings settings;
             settings.start_note = table_note(sizes);
             settings.hash_mb    = static_cast<int>(tt_bytes() >> 20);
+            settings.have_book  = have_book;
             uci_loop(STDIN_FILENO, stdout, settings);
             break;
         }

@@ -23,6 +23,7 @@ struct UciSettings {
     int         max_hash_mb = UCI_MAX_HASH_MB;  // the largest "Hash" taken (fuzzing lowers it)
     int         max_depth   = 0;                // above 0: no think goes deeper (fuzzing)
     const char* start_note  = nullptr;  // logged and told the GUI: what start-up could not do
+    bool        have_book   = true;     // false: the GUI hears that the book is missing
 };
 
 // Ignores the interrupt signal, starts a new game with a cleared transposition table,

@@ -153,7 +153,8 @@ TEST(TranscriptBytes, UciTakesAnyBytes) {
     EXPECT_EQ(run.exit_code, 0);
     const std::size_t uciok = run.output.find("uciok\n");
     ASSERT_NE(uciok, std::string::npos);
-    EXPECT_EQ(run.output.substr(uciok), "uciok\nreadyok\ninfo string unknown command: isr\n"
+    EXPECT_EQ(run.output.substr(uciok), "uciok\ninfo string opening book missing: VelmoraOB.book\n"
+                                        "readyok\ninfo string unknown command: isr\n"
                                         "info string a line longer than 65536 bytes was ignored\n"
                                         "info string a line longer than 65536 bytes was ignored\n"
                                         "readyok\n");
