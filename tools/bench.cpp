@@ -1,85 +1,15 @@
-// tools/bench.cpp: "bench", the search's signature and speed. Searches each of the
-// bench positions (real games: openings, middlegames, endgames) to a fixed depth, with
-// a fresh 16-megabyte transposition table and cleared pawn and material hashes, exactly
-// as think does under "sd" and without a book. The node total is deterministic: a
-// change that claims to be a pure speed-up must leave it unchanged.
+// tools/bench.cpp: "bench", the search's signature and speed (search/bench.h).
 //
 //   bench [DEPTH]      default depth 9 (several seconds; the tests pin depth 6)
 //
 // One progress line per position on stderr; stdout ends with exactly one line
 // "nodes N ms T nps R".
-#include <chrono>
-#include <cstdint>
+#include "search/bench.h"
+
 #include <cstdio>
 
 #include "commands.h"
-#include "position/position.h"
-#include "search/clock.h"
-#include "search/think.h"
 #include "search_setup.h"
-#include "shell/move_text.h"
-#include "shell/xboard.h"
-
-namespace {
-
-constexpr int DEFAULT_BENCH_DEPTH = 9;
-constexpr int BENCH_TT_MB         = 16;
-
-// The positions of data/bench.fen, in its order.
-constexpr const char* bench_fens[] = {
-    "rnb1kb1r/ppp1pppp/7n/3q4/7P/8/PPPP1PP1/RNBQKBNR b kq - 1 5",
-    "rnb1kb1r/ppp3pp/8/3ppn2/1PB1N2q/5P1P/P1PP2P1/R1BQ1KNR w kq d6 0 9",
-    "rn1q2k1/ppp2p2/3b1n1p/3p2p1/3P2bB/3B1N2/PPPN1PPP/R3Q1K1 w - g6 0 12",
-    "rnbqkb1r/p1pppp1p/1p4p1/3nP3/P7/3P4/1PP2PPP/RNBQKBNR w KQkq - 1 5",
-    "r2qkbnr/pR1n1ppp/2p1b3/4p3/P7/6P1/1PP1PP1P/1NBQKBNR w Kkq - 0 8",
-    "r3kb2/pbqpnpp1/2n1p3/1pB3P1/4P3/3P4/PPP1NP2/RN1QK2B b Qq - 0 11",
-    "r1bqkb1r/1pp1pppp/2n4n/p2p4/3P3P/2R5/PPP1PPP1/RNBQKBN1 w Qkq d6 0 5",
-    "rnbqkb1r/ppp2ppp/7n/4p3/8/2N1PPP1/PP1P3P/R1BQKBNR b KQkq - 0 6",
-    "rn2kbr1/pp2qp2/2ppbn2/6p1/1PPP4/N1N5/PB2BPP1/R2QK2R b KQq - 2 12",
-    "rnbqkbnr/p1p1ppp1/8/3p3p/1pP3P1/7B/PP1PPP1P/RNBQK1NR w KQkq h6 0 5",
-    "rnb1kbnr/ppp2p1p/8/3pp1N1/8/4P3/PPPP1PPP/RNB1KB1R b KQkq - 0 5",
-    "rnb1k1nr/ppp2pp1/3b4/8/P5p1/6P1/1PP1PP1P/RNB1KB1R b KQkq - 0 8",
-    "2kr2nr/pppq2pp/4bp2/n7/2pP4/B1P4P/P2NBPP1/R2QR1K1 b - - 6 14",
-    "r1bqkb1r/p3pp2/2p3p1/3nP2p/Pp1P4/4BP1P/1PPQN1P1/2KR1B1R b kq - 0 16",
-    "2r3k1/pp3pp1/b1n3qp/P1Q5/5p1P/2BPpP2/PKP3P1/3R3R w - - 2 24",
-    "r4rk1/3nnp1p/6p1/2q1p3/1p2P3/1N1P3P/1Q2BPP1/R4RK1 b - - 1 28",
-    "1r1b4/p2q2k1/P1p2pp1/2Pp1p2/3P4/3BP1P1/2Q2PK1/R7 b - - 0 33",
-    "1r6/5pk1/5b1p/2p1p3/2P1P2p/2P2BP1/RqQ2P1K/8 b - - 4 36",
-    "1k6/1p2p2p/p2p1b2/P1pP1q2/2PN1P2/R3Q1r1/KP1B4/8 b - - 1 42",
-    "3k3r/6p1/p1bP1pn1/1p4r1/2p3Bp/P1N4P/2PR2P1/2K2R2 w - - 1 47",
-    "8/5Qbk/6rp/8/4p1q1/6N1/5PP1/5RK1 w - - 12 52",
-    "8/1p6/1kq2p2/p1pRpP2/P1P1P3/K2B4/2P4r/6Q1 b - - 3 59",
-    "7R/5kp1/1P3r2/1q6/4Q3/6K1/8/8 w - - 4 61",
-    "1k6/2p3q1/1p6/p7/P1RQ4/8/6r1/1K6 b - - 24 66",
-    "4r3/Q7/2p5/R3p3/1k1p4/7P/5q2/3K4 b - - 27 71",
-    "3rk3/qrp2p2/3p3p/pP1Pp1pP/P1BbP1P1/1P3P2/8/R1Q2K1R b - - 0 77",
-    "5Q2/2knQ3/8/4q3/8/5P2/6K1/8 b - - 0 87",
-    "8/4K3/q7/8/8/8/2k5/q3Q3 w - - 0 95",
-    "5Q2/6K1/8/8/8/6Q1/k1q5/8 b - - 0 97",
-    "8/8/q7/1r4k1/3K4/8/8/5R1q b - - 1 105",
-    "8/K4Q2/8/7p/6qk/8/6p1/5q2 w - - 0 106",
-    "rnbbk1nr/ppp2ppp/8/4p3/4P3/5N2/PPP2PPP/RNB1KB1R b kq - 1 7",
-    "r2r2k1/1ppb1p1p/p1n1pnp1/8/4PP1P/P1PB1N2/2P2Q1P/R1B1K1R1 b Q - 0 14",
-    "r5k1/pp1q1pp1/7p/3Brb1P/2P4R/PP6/5PP1/R2Q1K2 b - - 1 20",
-    "5rk1/1p2b1pp/2n1b3/q7/2NpPp2/3Q1N1P/4P1B1/2B3KR b - - 0 24",
-    "8/p7/1p1k1pp1/1Pp1p2p/P3P2P/2P2PP1/3K4/8 w - - 0 31",
-    "8/2p4p/1p3k2/pP6/2P5/P5P1/5K1P/8 b - - 0 40",
-    "8/8/Pk2p1pp/2p5/P1p4P/8/3K1PP1/8 w - - 2 41",
-    "8/3k4/8/Pp6/3P3P/4K3/P4P2/8 b - - 4 46",
-    "2k2b1r/pbp2ppp/p7/8/4NB1P/5P2/PPP3P1/2K4R b - - 0 16",
-    "r7/pp1npk2/1np1p3/8/2P5/3B4/P2BPP2/2K3R1 b - - 2 22",
-    "2k5/pp3p2/8/3p3p/5PrP/2P1P3/PP3K2/7R b - - 0 27",
-    "6k1/5pb1/6p1/8/3r4/1R6/4BPP1/5K2 b - - 0 31",
-    "1r6/2p1k3/4p1p1/8/3P1Pp1/2nN2Pp/5K1P/2R5 b - - 5 37",
-    "3r3k/R7/8/8/2R4P/8/5rPK/8 w - - 1 45",
-    "3k4/5p2/p6p/3P4/1p6/5K1P/8/1N4r1 w - - 0 47",
-    "8/1kp5/1p5R/p7/P6P/1P6/5r2/1K6 w - - 1 52",
-    "b7/8/4k3/2P3p1/p5Pp/P1N4P/5K2/8 b - - 8 57",
-    "8/5k2/8/2R2p2/4pPp1/4P3/7r/5K2 b - - 5 63",
-    "6k1/2p3q1/p3K3/1p3P2/7P/P1B5/8/8 b - - 11 66",
-};
-
-}  // namespace
 
 int run_bench(int argc, char** argv) {
     int depth = DEFAULT_BENCH_DEPTH;
@@ -87,31 +17,11 @@ int run_bench(int argc, char** argv) {
         std::fprintf(stderr, "usage: velmora-tools bench [DEPTH]   (DEPTH 1 to 64)\n");
         return 2;
     }
-    allocate_search_tables(BENCH_TT_MB);
-    set_thinking_output(nullptr);
-
-    // Only the searches are timed: clearing 16 megabytes fifty times is not the search's.
-    std::int64_t                        total_nodes = 0;
-    std::chrono::steady_clock::duration elapsed{};
-    int                                 index = 0;
-    for (const char* fen : bench_fens) {
-        ++index;
-        if (!load_fen(fen)) {
-            std::fprintf(stderr, "velmora-tools bench: bad FEN %s\n", fen);
-            return 2;
-        }
-        clear_search_tables();
-        int        score = 0;
-        const auto start = std::chrono::steady_clock::now();
-        const Move m     = think(depth, score, -1, 0, 0, 0, DEFAULT_FIXED_TIME_MS);
-        elapsed += std::chrono::steady_clock::now() - start;
-        total_nodes += node_count;
-        std::fprintf(stderr, "position %2d/%d  move %-5s score %6d nodes %10lld\n", index,
-                     static_cast<int>(std::size(bench_fens)), move_to_text(m).text, score,
-                     static_cast<long long>(node_count));
-    }
-    const long long ms  = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
-    const long long nps = ms > 0 ? total_nodes * 1000 / ms : 0;
-    std::printf("nodes %lld ms %lld nps %lld\n", static_cast<long long>(total_nodes), ms, nps);
+    const BenchResult result = run_bench_positions(depth, stderr);
+    if (!result.ok)
+        return 2;
+    const long long nps = result.ms > 0 ? result.nodes * 1000 / result.ms : 0;
+    std::printf("nodes %lld ms %lld nps %lld\n", static_cast<long long>(result.nodes),
+                static_cast<long long>(result.ms), nps);
     return 0;
 }

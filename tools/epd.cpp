@@ -129,7 +129,7 @@ int run_epd(int argc, char** argv) {
         }
         clear_search_tables();
         int        score  = 0;
-        const Move answer = think(depth_limit, score, -1, 0, 0, 0, fixed_ms);
+        const Move answer = think(fixed_limits(depth_limit, fixed_ms), score);
         const bool ok =
             (epd.best.empty() || contains(epd.best, answer)) && !contains(epd.avoid, answer);
         std::string expected;

@@ -32,8 +32,9 @@ int run_go(int argc, char** argv) {
         return 2;
     }
     allocate_search_tables(64);
+    set_thinking_output(stdout);
     int        score = 0;
-    const Move m     = think(depth_limit, score, -1, 0, 0, 0, fixed_ms);
+    const Move m     = think(fixed_limits(depth_limit, fixed_ms), score);
     const int  ms    = clock_ms() - search_start;
     if (m == NO_MOVE)
         std::printf("no move (%s)\n", score < 0 ? "checkmated" : "stalemated");

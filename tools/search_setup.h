@@ -5,12 +5,8 @@
 
 #include <cstdint>
 
-// Allocates the transposition table (tt_mb megabytes in all) and the 1-megabyte pawn
-// and material hashes, as the engine does with default options but for the size.
-void allocate_search_tables(int tt_mb);
-// Empties the transposition table and the pawn and material hashes: the next search
-// starts as in a freshly started engine. The ordering tables are cleared by think.
-void clear_search_tables();
+#include "search/bench.h"  // allocate_search_tables, clear_search_tables
+
 // A whole decimal number in [low, high], or false.
 bool parse_int_arg(const char* text, int low, int high, int& value);
 // Reads the options "--depth D" and "--ms T" from argv[first..argc): a depth limit with

@@ -1,10 +1,13 @@
-// search/clock.h: the search's node counter, deadline and stop flag. Nothing interrupts
-// a search from outside: every node counts itself, and every 32768th node compares the
-// clock with the deadline; once it has passed, stop_search makes every node return at
-// once. Times are milliseconds since start-up on the monotonic wall clock (never the
-// process's processor time, which runs slower than the GUI's clock on a busy machine).
+// search/clock.h: the search's node counter, deadline and stop flag. Every node counts
+// itself, and every 32768th node compares the clock with the deadline; once it has
+// passed, stop_search makes every node return at once. The same reading asks the input
+// poller, when a protocol loop has installed one, whether the GUI has said "stop": the
+// engine keeps one thread and looks at its input only there. Times are milliseconds
+// since start-up on the monotonic wall clock (never the process's processor time, which
+// runs slower than the GUI's clock on a busy machine).
 // clock.cpp owns the state: the thinking driver starts and moves the clock, the root
-// search counts its own node, and every other node calls check_clock.
+// search counts its own node, every other node calls check_clock, and the input poller
+// may call request_stop.
 #pragma once
 
 #include <cstdint>
@@ -12,18 +15,30 @@
 // Nodes of the current think. 64 bits: an hour-long fixed-depth search at full speed
 // would overflow 32.
 extern const std::int64_t& node_count;
-extern const int&          search_start;  // clock_ms() when the current think began
-extern const int&          deadline;      // clock_ms() at which the search gives up
-extern const bool&         stop_search;   // set once a clock check finds the deadline passed
+extern const int&          search_start;   // clock_ms() when the current think began
+extern const int&          deadline;       // clock_ms() at which the search gives up
+extern const bool&         stop_search;    // set once a check finds a reason to stop
+extern const int&          selective_ply;  // deepest search_ply a node reached in this think
 
 // Milliseconds since start-up, monotonic.
 int clock_ms();
 
 // Driver
 void reset_node_count();           // at the start of every think
-void start_clock(int budget_ms);   // search_start := now, deadline after budget_ms, flag clear
-void set_deadline(int budget_ms);  // deadline := search_start + budget_ms (saturating)
-void suspend_deadline();           // no clock check stops the search until set_deadline
+void start_clock(int budget_ms);   // search_start := now, deadline after budget_ms, no limits
+void set_deadline(int budget_ms);  // deadline := budget start + budget_ms (saturating)
+void suspend_deadline();           // no time limit until the next set_deadline
+void restart_budget();             // budgets count from now on (a ponder hit)
+void set_node_limit(std::int64_t nodes);  // stop once this many nodes are counted; 0: none
+// While held, no check stops the search: the first iteration always completes. What
+// would have stopped it stops the first check after the hold ends.
+void hold_stops(bool hold);
+
+// Input. poller runs at every clock reading (nullptr: none) and may ask for a stop.
+void set_input_poller(void (*poller)());
+void request_stop();    // the GUI said stop (or quit): honoured at the next check
+bool stop_requested();  // asked since start_clock
+bool limit_reached();   // a stop was asked for or the node limit is spent
 
 // Nodes
 void count_root_node();  // the root counts itself and never reads the clock

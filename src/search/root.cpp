@@ -12,6 +12,63 @@
 #include "search/pv.h"
 #include "search/tt.h"
 
+namespace {
+
+struct RootMoves {
+    Move allowed[MAX_MOVES];
+    int  allowed_count = 0;  // 0: every move
+    Move excluded[MAX_MOVES];
+    int  excluded_count = 0;
+};
+
+RootMoves root_moves;
+
+bool is_listed(Move m, const Move* list, int count) {
+    for (int i = 0; i < count; ++i)
+        if (list[i] == m)
+            return true;
+    return false;
+}
+
+// One branch per root move when no restriction applies, so a plain search pays nothing.
+bool is_searched_root_move(Move m) {
+    if (root_moves.allowed_count == 0 && root_moves.excluded_count == 0)
+        return true;
+    return (root_moves.allowed_count == 0
+            || is_listed(m, root_moves.allowed, root_moves.allowed_count))
+           && !is_listed(m, root_moves.excluded, root_moves.excluded_count);
+}
+
+}  // namespace
+
+void restrict_root_moves(const Move* moves, int count) {
+    root_moves.allowed_count  = 0;
+    root_moves.excluded_count = 0;
+    for (int i = 0; i < count && i < MAX_MOVES; ++i)
+        root_moves.allowed[root_moves.allowed_count++] = moves[i];
+}
+
+void exclude_root_move(Move m) {
+    if (root_moves.excluded_count < MAX_MOVES)
+        root_moves.excluded[root_moves.excluded_count++] = m;
+}
+
+void clear_excluded_root_moves() { root_moves.excluded_count = 0; }
+
+int count_root_moves() {
+    MovePicker picker;
+    start_picker(picker, NO_MOVE, NO_MOVE, NO_MOVE, false);
+    const bool check = in_check();
+    int        count = 0;
+    for (Move m = check ? next_evasion(picker) : next_move(picker); m != NO_MOVE;
+         m      = check ? next_evasion(picker) : next_move(picker)) {
+        if (is_searched_root_move(m) && make_move(m))
+            ++count;
+        unmake_move();
+    }
+    return count;
+}
+
 int search_root(int depth, int alpha, int beta, Move* pv) {
     // Step 1. Stopped
     if (stop_search)
@@ -44,6 +101,8 @@ int search_root(int depth, int alpha, int beta, Move* pv) {
         const Move m = in_check ? next_evasion(picker) : next_move(picker);
         if (m == NO_MOVE)
             break;
+        if (!is_searched_root_move(m))
+            continue;
 
         // Step 6.1. Does it check?
         const bool gc = gives_check(m);

@@ -10,3 +10,12 @@
 // fail low it starts with the move whose upper bound was highest. Answers -MATE when
 // the side to move is checkmated and 0 when it is stalemated, with pv empty.
 int search_root(int depth, int alpha, int beta, Move* pv);
+
+// Which root moves the searches take: every legal move, or (count above 0) only those
+// listed, less the moves excluded since the last clear (the lines a MultiPV iteration
+// has already reported). root.cpp owns the lists; the thinking driver sets them.
+void restrict_root_moves(const Move* moves, int count);
+void exclude_root_move(Move m);
+void clear_excluded_root_moves();
+// The legal moves the root would search now.
+int count_root_moves();

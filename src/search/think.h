@@ -1,35 +1,86 @@
-// search/think.h: the thinking driver, what the command loop calls when the engine must
-// choose a move (and for "hint"). It asks the opening book first; otherwise it budgets
-// the time and deepens one ply at a time, each root search inside an aspiration window
-// around the previous score, prints a thinking line after every root search, and
-// answers the best move of the last completed iteration.
-// think.cpp owns iteration and root_pv: think resets them and they keep their last
-// values between thinks. The clock state belongs to search/clock.h, the budgets to
+// search/think.h: the thinking driver, what the protocol loops call when the engine must
+// choose a move (and for xboard's "hint" and UCI's analysis). It asks the opening book
+// first; otherwise it budgets the time and deepens one ply at a time, each root search
+// inside an aspiration window around the previous score, reports every root search to
+// the loop's printer, and answers the best move of the last completed iteration.
+// think.cpp owns iteration, root_pv and answer_pv: think resets them and they keep their
+// last values between thinks. The clock state belongs to search/clock.h, the budgets to
 // shell/time_alloc.h.
 #pragma once
 
-#include <cstdio>
+#include <cstdint>
 
+#include "movegen/move_list.h"
 #include "position/types.h"
 #include "search/pv.h"
 
-extern const int& iteration;                // completed iterations of the current think
-extern const Move (&root_pv)[PV_CAPACITY];  // line of the last root search, 0-terminated
+constexpr int DEFAULT_FIXED_TIME_MS = 3600000;  // one hour: a depth limit decides alone
+constexpr int DEFAULT_DEPTH_LIMIT   = 64;       // completed iterations
+constexpr int MAX_MULTI_PV          = 64;
 
-// depth_limit: completed iterations after which to answer (below 1 counts as 1). The
-// time-control arguments go to allocate_time. score: out, the evaluation of the answer
-// from the side to move's view, 0 for a book move; with no legal move the answer is
-// NO_MOVE and the score -MATE when checkmated, 0 when stalemated.
-// The first iteration always completes, whatever the clock says, so a position with a
-// legal move always gets one.
-Move think(int  depth_limit,
-           int& score,
-           int  moves_per_control,
-           int  increment_ms,
-           int  own_time_ms,
-           int  opponent_time_ms,
-           int  fixed_time_ms);
+// Everything a protocol loop can say about one think. Milliseconds throughout.
+struct SearchLimits {
+    int depth_limit = DEFAULT_DEPTH_LIMIT;  // completed iterations; below 1 counts as 1
+    // The clock, as allocate_time reads it.
+    int moves_per_control   = -1;  // -1 fixed time per move, 0 whole game, n moves per control
+    int moves_to_go         = 0;   // above 0: moves left in this control, as the GUI counts
+    int increment_ms        = 0;
+    int own_time_ms         = 0;
+    int opponent_time_ms    = 0;
+    int fixed_time_ms       = DEFAULT_FIXED_TIME_MS;
+    std::int64_t node_limit = 0;      // above 0: stop after about this many nodes
+    bool         infinite   = false;  // no deadline: a stop, the limits above or the depth end it
+    bool         ponder     = false;  // no deadline until ponder_hit, then the clock runs
+    bool         use_book   = true;
+    int          multi_pv   = 1;  // lines reported per iteration, best first
+    // Above 0: only these root moves are searched (the GUI's "searchmoves").
+    int  root_move_count = 0;
+    Move root_moves[MAX_MOVES];
+};
 
-// Where the thinking lines go: standard output unless a tool or test redirects them;
-// nullptr prints nothing.
-void set_thinking_output(std::FILE* out);
+// A depth limit and a fixed time per move, nothing else: what xboard's "sd" and "st" set,
+// and what the tools and tests search with.
+inline SearchLimits fixed_limits(int depth_limit, int fixed_time_ms) {
+    SearchLimits limits;
+    limits.depth_limit   = depth_limit;
+    limits.fixed_time_ms = fixed_time_ms;
+    return limits;
+}
+
+// One root search as the driver reports it to the loop that prints it. bound is
+// BOUND_EXACT, or BOUND_LOWER after a fail high and BOUND_UPPER after a fail low
+// (search/tt.h).
+struct ThinkingReport {
+    int          depth;     // iteration, 1 for the first
+    int          seldepth;  // deepest ply any node reached
+    int          line;      // 1 for the best line; up to multi_pv
+    int          score;     // side to move's view; beyond MATE_BOUND a mate
+    int          bound;
+    std::int64_t nodes;
+    int          time_ms;  // since the think began
+    const Move*  pv;       // 0-terminated
+};
+
+// How a loop prints a thinking line; nullptr prints nothing.
+using ThinkingPrinter = void (*)(const ThinkingReport& report);
+void set_thinking_printer(ThinkingPrinter printer);
+
+extern const int& iteration;                  // completed iterations of the current think
+extern const Move (&root_pv)[PV_CAPACITY];    // line of the last root search, 0-terminated
+extern const Move (&answer_pv)[PV_CAPACITY];  // line of the answer: its second move is the
+                                              // expected reply; empty for a book move
+extern const bool& answered_from_book;
+
+// score: out, the evaluation of the answer from the side to move's view, 0 for a book
+// move; with no legal move the answer is NO_MOVE and the score -MATE when checkmated, 0
+// when stalemated. The first iteration always completes, whatever the clock or a stop
+// says, so a position with a legal move always gets one.
+Move think(const SearchLimits& limits, int& score);
+
+// The GUI played the expected move while the engine pondered: the clock of limits
+// applies from now on. Called by the loop's input poller during a think.
+void ponder_hit();
+
+// The budget after a completed iteration: max_ms when its score r swung away from the
+// previous iteration's prev (at least two iterations done before it), else normal_ms.
+int budget_after_iteration(int iterations_done, int prev, int r, int normal_ms, int max_ms);

@@ -50,6 +50,15 @@ void tt_clear() {
     std::memset(static_cast<void*>(pairs), 0, entries * sizeof(TTPair));
 }
 
+int tt_hashfull() {
+    const std::uint64_t sample = entries < 500 ? entries : 500;
+    std::uint64_t       used   = 0;
+    for (std::uint64_t i = 0; i < sample; ++i)
+        for (const TTEntry& entry : pairs[i].entry)
+            used += entry.bound != BOUND_NONE;
+    return sample > 0 ? static_cast<int>(used * 1000 / (2 * sample)) : 0;
+}
+
 // The primary and secondary entries of key's index, side by side.
 static TTEntry* pair_of(Key key) { return pairs[static_cast<std::uint32_t>(key) & mask].entry; }
 

@@ -47,6 +47,10 @@ std::uint64_t tt_bytes();
 // zeros: it answers only a key whose upper half is 0, with no bound and no move.
 void tt_clear();
 
+// How full the table is, in thousandths: the share of used entries among the first
+// thousand of both arrays (all of them in a smaller table).
+int tt_hashfull();
+
 // Starts loading the entries of key into the cache, so that a probe soon after finds
 // them there; the search calls it as soon as it knows a child's key.
 void tt_prefetch(Key key);

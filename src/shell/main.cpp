@@ -1,19 +1,24 @@
 // velmora: the engine as the GUI runs it. Builds every table once, then waits for
-// "xboard" and hands the rest of the run to the command loop. Always exits with 0.
+// "xboard" or "uci" and hands the rest of the run to that protocol's loop. Always exits
+// with 0. "velmora bench [DEPTH]" runs the bench instead, as testing frameworks expect.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <unistd.h>
 
 #include "eval/material.h"
 #include "eval/pawns.h"
 #include "eval/psq.h"
 #include "eval/table_size.h"
 #include "position/attacks.h"
+#include "search/bench.h"
 #include "search/tt.h"
 #include "shell/book.h"
 #include "shell/options.h"
+#include "shell/uci.h"
 #include "shell/xboard.h"
 
 // "64 MB", or in kilobytes or bytes for what is not a whole number of megabytes.
@@ -52,7 +57,61 @@ static const char* table_note(const TableSizes& sizes) {
     return note;
 }
 
+enum StartWord {
+    START_NONE,  // the input ended first
+    START_XBOARD,
+    START_UCI,
+};
+
+// Reads whitespace-separated words from in, flushing out after each, until "xboard" or
+// "uci"; other words are ignored. What follows "xboard" on its line stays unread: it is
+// the first line the command loop reads. Words are compared on their first 255
+// characters; a longer word is neither.
+static StartWord wait_for_start_word(std::FILE* in, std::FILE* out) {
+    char word[256];
+    for (;;) {
+        int c = std::getc(in);
+        while (c != EOF && (c == ' ' || (c >= '\t' && c <= '\r')))
+            c = std::getc(in);
+        if (c == EOF)
+            return START_NONE;
+        int length = 0;
+        for (; c != EOF && c != ' ' && !(c >= '\t' && c <= '\r'); c = std::getc(in))
+            if (length < static_cast<int>(sizeof word) - 1)
+                word[length++] = static_cast<char>(c);
+        std::fflush(out);
+        if (length == 6 && std::memcmp(word, "xboard", 6) == 0) {
+            if (c != EOF)
+                std::ungetc(c, in);  // the rest of the line is the loop's
+            return START_XBOARD;
+        }
+        if (length == 3 && std::memcmp(word, "uci", 3) == 0)
+            return START_UCI;
+    }
+}
+
+// "velmora bench [DEPTH]": the bench's signature and speed, as "N nodes" and "N nps".
+static int run_engine_bench(int argc, char** argv) {
+    int depth = DEFAULT_BENCH_DEPTH;
+    if (argc > 2) {
+        const char* text = argv[2];
+        if (!read_int(text, depth) || *text != '\0' || depth < 1 || depth > 64) {
+            std::fprintf(stderr, "usage: velmora bench [DEPTH]   (DEPTH 1 to 64)\n");
+            return 2;
+        }
+    }
+    init_line_tables();
+    init_magics();  // needs the line tables
+    init_piece_square();
+    const BenchResult result = run_bench_positions(depth, stderr);
+    const long long   nps    = result.ms > 0 ? result.nodes * 1000 / result.ms : 0;
+    std::printf("%lld nodes\n%lld nps\n", static_cast<long long>(result.nodes), nps);
+    return result.ok ? 0 : 2;
+}
+
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "bench") == 0)
+        return run_engine_bench(argc, argv);
     const EngineOptions options = scan_options(argc, argv);
 
     // Make, unmake and every reader of the position use these tables.
@@ -71,10 +130,25 @@ int main(int argc, char** argv) {
     if (!open_book())
         std::printf("Opening book missing.\n");
 
-    LoopSettings settings;
-    settings.start_note = table_note(sizes);
-    if (wait_for_xboard(stdin, stdout))
-        command_loop(stdin, stdout, settings);
+    // Unbuffered, so that no byte after the start word waits in stdio's buffer: the UCI
+    // loop reads the descriptor itself.
+    std::setvbuf(stdin, nullptr, _IONBF, 0);
+    switch (wait_for_start_word(stdin, stdout)) {
+        case START_XBOARD: {
+            LoopSettings settings;
+            settings.start_note = table_note(sizes);
+            command_loop(stdin, stdout, settings);
+            break;
+        }
+        case START_UCI: {
+            UciSettings settings;
+            settings.start_note = table_note(sizes);
+            settings.hash_mb    = static_cast<int>(tt_bytes() >> 20);
+            uci_loop(STDIN_FILENO, stdout, settings);
+            break;
+        }
+        case START_NONE: break;
+    }
     close_book();
     return 0;
 }

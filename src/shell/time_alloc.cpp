@@ -20,7 +20,8 @@ void allocate_time(int moves_per_control,
                    int increment_ms,
                    int own_time_ms,
                    int opponent_time_ms,
-                   int fixed_time_ms) {
+                   int fixed_time_ms,
+                   int moves_to_go) {
     // A fixed time per move: the GUI flags the engine the moment that time is up, and the
     // search only looks at the clock every 32768 nodes, so it answers a little early.
     if (moves_per_control == -1) {
@@ -47,7 +48,8 @@ void allocate_time(int moves_per_control,
         // Moves to go counts from n + 1 at the start of a control down to 2, so the last
         // move before the control never spends the whole clock.
         const std::int64_t n     = moves_per_control;
-        const std::int64_t to_go = n - ((position.history_length / 2) % n) + 1;
+        const std::int64_t to_go = moves_to_go > 0 ? std::int64_t{moves_to_go} + 1
+                                                   : n - ((position.history_length / 2) % n) + 1;
         normal                   = t / to_go;
         most                     = to_go <= 2 ? t / 2 : std::min(4 * t / to_go, t / 3);
     } else if (increment_ms != 0) {

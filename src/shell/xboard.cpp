@@ -90,9 +90,14 @@ bool history_is_full() { return position.history_length >= MAX_GAME_MOVES; }
 Move think_for_loop(const Loop& loop, int& score) {
     const TimeControl& tc        = loop.state.time_control;
     const int          max_depth = loop.settings.max_depth;
-    const int depth = max_depth > 0 && tc.depth_limit > max_depth ? max_depth : tc.depth_limit;
-    return think(depth, score, tc.moves_per_control, tc.increment_ms, tc.own_time_ms,
-                 tc.opponent_time_ms, tc.fixed_time_ms);
+    SearchLimits       limits;
+    limits.depth_limit = max_depth > 0 && tc.depth_limit > max_depth ? max_depth : tc.depth_limit;
+    limits.moves_per_control = tc.moves_per_control;
+    limits.increment_ms      = tc.increment_ms;
+    limits.own_time_ms       = tc.own_time_ms;
+    limits.opponent_time_ms  = tc.opponent_time_ms;
+    limits.fixed_time_ms     = tc.fixed_time_ms;
+    return think(limits, score);
 }
 
 // The engine's turn: think, answer "move", log it with its score, make it, and ask
@@ -400,25 +405,20 @@ bool execute_line(Loop& loop, const char* line) {
 
 }  // namespace
 
-bool wait_for_xboard(std::FILE* in, std::FILE* out) {
-    // Words are compared on their first 255 characters; a longer word is never "xboard".
-    char word[LINE_CAPACITY];
-    for (;;) {
-        int c = std::getc(in);
-        while (c != EOF && is_blank(static_cast<char>(c)))
-            c = std::getc(in);
-        if (c == EOF)
-            return false;
-        int length = 0;
-        for (; c != EOF && !is_blank(static_cast<char>(c)); c = std::getc(in))
-            if (length < LINE_CAPACITY - 1)
-                word[length++] = static_cast<char>(c);
-        if (c != EOF)
-            std::ungetc(c, in);  // the rest of the line is the loop's
-        std::fflush(out);
-        if (length == 6 && std::memcmp(word, "xboard", 6) == 0)
-            return true;
-    }
+static std::FILE* thinking_stream = stdout;
+
+static void print_thinking_line(const ThinkingReport& report) {
+    std::fprintf(thinking_stream, "%2d %4d %4d %8lld", report.depth, report.score,
+                 report.time_ms / 10, static_cast<long long>(report.nodes));
+    for (int i = 0; report.pv[i] != NO_MOVE; ++i)
+        std::fprintf(thinking_stream, " %s", move_to_text(report.pv[i]).text);
+    std::fprintf(thinking_stream, "\n");
+    std::fflush(thinking_stream);
+}
+
+void set_thinking_output(std::FILE* out) {
+    thinking_stream = out;
+    set_thinking_printer(out ? print_thinking_line : nullptr);
 }
 
 LoopState command_loop(std::FILE* in, std::FILE* out, const LoopSettings& settings) {

@@ -9,10 +9,8 @@
 
 #include <cstdio>
 
+#include "search/think.h"
 #include "shell/log.h"
-
-constexpr int DEFAULT_FIXED_TIME_MS = 3600000;  // one hour: "sd" leaves the depth to decide
-constexpr int DEFAULT_DEPTH_LIMIT   = 64;       // completed iterations
 
 // What the GUI has said about time and depth. Milliseconds; the GUI sends centiseconds
 // for "time" and "otim", whole seconds for "st" and seconds with decimals for the "level"
@@ -43,10 +41,10 @@ struct LoopSettings {
 // Input is read in pieces of at most 255 characters; a longer line is taken as several.
 constexpr int LINE_CAPACITY = 256;
 
-// Reads whitespace-separated words from in, flushing out after each, until "xboard";
-// false when the input ends first. What follows "xboard" on its line stays unread: it
-// is the first line the command loop reads.
-bool wait_for_xboard(std::FILE* in, std::FILE* out);
+// Sends the thinking lines as xboard shows them ("%2d %4d %4d %8d" depth, score,
+// centiseconds, nodes, then the line) to out; nullptr prints none. The command loop points
+// them at its own output; tools and tests choose.
+void set_thinking_output(std::FILE* out);
 
 // Ignores the interrupt signal, starts a new game with a cleared transposition table,
 // opens the log, then runs until "quit" or the end of in. Answers go to out. Returns the

@@ -13,6 +13,7 @@
 #include "search/tt.h"
 #include "shell/move_text.h"
 #include "shell/result.h"
+#include "shell/xboard.h"
 #include "support/position_support.h"
 
 namespace {
@@ -32,7 +33,7 @@ class EngineTurnTest : public ::testing::Test {
         set_fen(fen);
         tt_clear();
         reset_game_state();
-        const Move m = think(depth, score, -1, 0, 0, 0, 3600000);
+        const Move m = think(fixed_limits(depth, DEFAULT_FIXED_TIME_MS), score);
         if (m != NO_MOVE)
             make_move(m);
         update_game_state(score, m);

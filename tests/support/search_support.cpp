@@ -18,6 +18,7 @@
 #include "search/think.h"
 #include "search/tt.h"
 #include "shell/move_text.h"
+#include "shell/xboard.h"
 #include "support/position_support.h"
 
 void restore_test_tt() { allocate_tt(TEST_TT_ENTRIES); }
@@ -107,7 +108,7 @@ ThinkResult think_with_budget(int depth_limit, int fixed_time_ms) {
     std::FILE*  out = std::tmpfile();
     EXPECT_NE(out, nullptr);
     set_thinking_output(out);
-    result.move = think(depth_limit, result.score, -1, 0, 0, 0, fixed_time_ms);
+    result.move = think(fixed_limits(depth_limit, fixed_time_ms), result.score);
     set_thinking_output(stdout);
     std::rewind(out);
     char line[4096];

@@ -1,0 +1,29 @@
+// search/bench.h: the bench, the search's signature and speed. Searches each of the
+// bench positions (real games: openings, middlegames, endgames) to a fixed depth, with a
+// fresh 16-megabyte transposition table and cleared pawn and material hashes, exactly as
+// think does under a depth limit and without a book. The node total is deterministic: a
+// change that claims to be a pure speed-up must leave it unchanged. Both the engine
+// ("velmora bench") and velmora-tools run it. Also the table set-up that the searching
+// tools share.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+constexpr int DEFAULT_BENCH_DEPTH = 9;
+
+struct BenchResult {
+    std::int64_t nodes;  // the signature
+    std::int64_t ms;     // the searches alone, not the clearing of tables between them
+    bool         ok;     // false when a position could not be set up (never, for the built-ins)
+};
+
+// One progress line per position on progress (nullptr: none).
+BenchResult run_bench_positions(int depth, std::FILE* progress);
+
+// Allocates the transposition table (tt_mb megabytes in all) and the 1-megabyte pawn
+// and material hashes, as the engine does with default options but for the size.
+void allocate_search_tables(int tt_mb);
+// Empties the transposition table and the pawn and material hashes: the next search
+// starts as in a freshly started engine. The ordering tables are cleared by think.
+void clear_search_tables();

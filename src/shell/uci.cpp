@@ -1,0 +1,789 @@
+#include "shell/uci.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdarg>
+#include <cstdint>
+#include <cstring>
+#include <poll.h>
+#include <string>
+#include <unistd.h>
+
+#include "eval/material.h"
+#include "eval/pawns.h"
+#include "position/make_move.h"
+#include "position/move.h"
+#include "position/position.h"
+#include "position/valid_move.h"
+#include "search/clock.h"
+#include "search/think.h"
+#include "search/tt.h"
+#include "shell/move_text.h"
+#include "shell/options.h"
+
+namespace {
+
+constexpr const char* ENGINE_NAME   = "Velmora 1.9.9 beta";
+constexpr const char* ENGINE_AUTHOR = "the Velmora developers";
+
+// The longest line the loop holds: a game of 4096 moves fits with room to spare. A longer
+// line is dropped whole, with a word to the GUI.
+constexpr int INPUT_CAPACITY = 1 << 16;
+// The most game moves the history stack takes: the rest is kept for the deepest search.
+constexpr int MAX_GAME_MOVES = HISTORY_CAPACITY - SEARCH_HISTORY_RESERVE;
+constexpr int FEN_CAPACITY   = 128;  // a FEN of six fields is at most about 90 characters
+
+constexpr int MIN_HASH_MB = 1;  // below 8 the table takes 8, as with "-th"
+constexpr int MAX_HASH_MB = 131072;
+// Kept back from every clock and fixed time: the delay between the engine's answer and
+// the GUI's clock stopping, through pipes, adapters and a loaded machine. Measured at
+// "go movetime": the answer comes 2 to 12 ms after the budget, and the GUI's side adds
+// a few more.
+constexpr int DEFAULT_MOVE_OVERHEAD_MS = 30;
+constexpr int MAX_MOVE_OVERHEAD_MS     = 5000;
+
+// The descriptor's bytes, read into the loop's own buffer: [begin, end) is unread.
+struct Input {
+    int  fd;
+    char bytes[INPUT_CAPACITY + 1];  // one more for the zero that ends the last line
+    int  begin;
+    int  end;
+    bool at_end;    // the descriptor has nothing more to give
+    bool dropping;  // inside a line too long to hold: skip to its end
+};
+
+struct Options {
+    int  hash_mb;
+    bool ponder;
+    bool own_book;
+    int  multi_pv;
+    int  move_overhead_ms;
+};
+
+// The game as the last "position" gave it: where it started and the moves made since.
+struct Game {
+    bool from_startpos;
+    char fen[FEN_CAPACITY];
+    int  move_count;
+    Move moves[MAX_GAME_MOVES];
+};
+
+// What the input poller has seen of the think in progress.
+struct Think {
+    bool active;
+    bool stop;       // "stop" or "quit" arrived, or the input ended
+    bool ponderhit;  // "ponderhit" arrived
+    bool quit;
+};
+
+struct Uci {
+    std::FILE*  out;
+    UciSettings settings;
+    Input       input;
+    Options     options;
+    Game        game;
+    Game        next;  // the game a "position" command is building
+    Think       think;
+};
+
+Uci state;
+
+// ---- Words
+
+bool is_blank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The word at text (leading blanks skipped): its start and length; text moves past it.
+struct Word {
+    const char* start;
+    int         length;
+};
+
+Word next_word(const char*& text) {
+    while (is_blank(*text))
+        ++text;
+    const char* start = text;
+    while (*text != '\0' && !is_blank(*text))
+        ++text;
+    return Word{start, static_cast<int>(text - start)};
+}
+
+bool is(const Word& w, const char* name) {
+    return w.length == static_cast<int>(std::strlen(name))
+           && std::memcmp(w.start, name, w.length) == 0;
+}
+
+bool equal_ignoring_case(const char* a, int length, const char* name) {
+    if (length != static_cast<int>(std::strlen(name)))
+        return false;
+    for (int i = 0; i < length; ++i) {
+        const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+        const char y =
+            name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// A whole word that is a whole number in [low, high].
+bool word_to_number(const Word& w, std::int64_t low, std::int64_t high, std::int64_t& value) {
+    if (w.length == 0 || w.length > 19)
+        return false;
+    int  i        = 0;
+    bool negative = w.start[0] == '-';
+    if (negative || w.start[0] == '+')
+        ++i;
+    if (i == w.length)
+        return false;
+    std::int64_t v = 0;
+    for (; i < w.length; ++i) {
+        if (w.start[i] < '0' || w.start[i] > '9')
+            return false;
+        v = v * 10 + (w.start[i] - '0');
+    }
+    v = negative ? -v : v;
+    if (v < low || v > high)
+        return false;
+    value = v;
+    return true;
+}
+
+// ---- Output
+
+[[gnu::format(printf, 1, 2)]] void say(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(state.out, format, args);
+    va_end(args);
+    std::fputc('\n', state.out);
+    std::fflush(state.out);
+}
+
+// An "info string" line, which the log keeps too.
+[[gnu::format(printf, 1, 2)]] void tell(const char* format, ...) {
+    char    text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    say("info string %s", text);
+    log_line("info string %s", text);
+}
+
+// UCI writes the promotion letter in lower case: e7e8q.
+MoveText uci_move_text(Move m) {
+    MoveText text = move_to_text(m);
+    if (text.text[4] >= 'A' && text.text[4] <= 'Z')
+        text.text[4] = static_cast<char>(text.text[4] - 'A' + 'a');
+    return text;
+}
+
+// A move word of the GUI's: four characters, or five with a promotion letter, legal here.
+Move word_to_move(const Word& w) {
+    if (w.length != 4 && w.length != 5)
+        return NO_MOVE;
+    if (w.length == 5 && !std::strchr("qrbnQRBN", w.start[4]))
+        return NO_MOVE;
+    char text[6] = {};
+    std::memcpy(text, w.start, static_cast<std::size_t>(w.length));
+    return text_to_move(text);
+}
+
+void print_thinking(const ThinkingReport& report) {
+    char score[32];
+    if (report.score > MATE_BOUND)
+        std::snprintf(score, sizeof score, "mate %d", (MATE - report.score + 1) / 2);
+    else if (report.score < -MATE_BOUND)
+        std::snprintf(score, sizeof score, "mate %d", -(MATE + report.score) / 2);
+    else
+        std::snprintf(score, sizeof score, "cp %d", report.score);
+    const char*     bound   = report.bound == BOUND_LOWER   ? " lowerbound"
+                              : report.bound == BOUND_UPPER ? " upperbound"
+                                                            : "";
+    const long long time_ms = report.time_ms > 0 ? report.time_ms : 0;
+    const long long nps = static_cast<long long>(report.nodes) * 1000 / (time_ms > 0 ? time_ms : 1);
+    std::fprintf(state.out,
+                 "info depth %d seldepth %d multipv %d score %s%s nodes %lld nps %lld hashfull %d "
+                 "time %lld",
+                 report.depth, report.seldepth > report.depth ? report.seldepth : report.depth,
+                 report.line, score, bound, static_cast<long long>(report.nodes), nps,
+                 tt_hashfull(), time_ms);
+    if (report.pv[0] != NO_MOVE) {
+        std::fprintf(state.out, " pv");
+        for (int i = 0; report.pv[i] != NO_MOVE; ++i)
+            std::fprintf(state.out, " %s", uci_move_text(report.pv[i]).text);
+    }
+    std::fputc('\n', state.out);
+    std::fflush(state.out);
+}
+
+// ---- Input
+
+// Reads what the descriptor has, waiting at most timeout_ms (-1: until something comes).
+void fill(Input& in, int timeout_ms) {
+    if (in.at_end)
+        return;
+    if (in.begin > 0) {
+        std::memmove(in.bytes, in.bytes + in.begin, static_cast<std::size_t>(in.end - in.begin));
+        in.end -= in.begin;
+        in.begin = 0;
+    }
+    if (in.end == INPUT_CAPACITY) {
+        // One line fills the buffer: drop it up to its end.
+        in.begin = in.end = 0;
+        in.dropping       = true;
+        tell("a line longer than %d bytes was ignored", INPUT_CAPACITY);
+    }
+    pollfd    ready{in.fd, POLLIN, 0};
+    const int polled = poll(&ready, 1, timeout_ms);
+    if (polled < 0 && errno != EINTR) {
+        in.at_end = true;
+        return;
+    }
+    if (polled <= 0)
+        return;
+    const ssize_t n =
+        read(in.fd, in.bytes + in.end, static_cast<std::size_t>(INPUT_CAPACITY - in.end));
+    if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
+        in.at_end = true;
+        return;
+    }
+    if (n > 0)
+        in.end += static_cast<int>(n);
+}
+
+// The end of the first complete line in [from, in.end), or -1. A line cut short by the
+// end of input counts as complete.
+int line_end(const Input& in, int from) {
+    const void* nl = std::memchr(in.bytes + from, '\n', static_cast<std::size_t>(in.end - from));
+    if (nl)
+        return static_cast<int>(static_cast<const char*>(nl) - in.bytes);
+    return in.at_end && from < in.end ? in.end : -1;
+}
+
+// The next complete line, zero-terminated in place (a carriage return before the line end
+// belongs to it; a zero byte ends what the loop looks at), or nullptr.
+char* take_line(Input& in) {
+    for (;;) {
+        const int end = line_end(in, in.begin);
+        if (end < 0)
+            return nullptr;
+        char* line    = in.bytes + in.begin;
+        in.bytes[end] = '\0';
+        if (end > in.begin && in.bytes[end - 1] == '\r')
+            in.bytes[end - 1] = '\0';
+        in.begin = end < in.end ? end + 1 : end;
+        if (!in.dropping)
+            return line;
+        in.dropping = false;  // that was the rest of the long line
+    }
+}
+
+// ---- Commands
+
+enum CommandWord {
+    WORD_NONE,
+    WORD_UCI,
+    WORD_DEBUG,
+    WORD_ISREADY,
+    WORD_SETOPTION,
+    WORD_REGISTER,
+    WORD_UCINEWGAME,
+    WORD_POSITION,
+    WORD_GO,
+    WORD_STOP,
+    WORD_PONDERHIT,
+    WORD_QUIT,
+};
+
+constexpr const char* command_words[] = {"",          "uci",      "debug",      "isready",
+                                         "setoption", "register", "ucinewgame", "position",
+                                         "go",        "stop",     "ponderhit",  "quit"};
+
+// The first known command word of the line: unknown words before it are skipped, as the
+// protocol asks. args is left after it.
+CommandWord command_of(const char* line, const char*& args, Word& first) {
+    const char* p = line;
+    first         = next_word(p);
+    for (Word w = first; w.length > 0; w = next_word(p))
+        for (int c = WORD_UCI; c <= WORD_QUIT; ++c)
+            if (is(w, command_words[c])) {
+                args = p;
+                return static_cast<CommandWord>(c);
+            }
+    return WORD_NONE;
+}
+
+void answer_uci() {
+    say("id name %s", ENGINE_NAME);
+    say("id author %s", ENGINE_AUTHOR);
+    say("option name Hash type spin default %d min %d max %d", state.settings.hash_mb, MIN_HASH_MB,
+        MAX_HASH_MB);
+    say("option name Threads type spin default 1 min 1 max 1");
+    say("option name Ponder type check default false");
+    say("option name OwnBook type check default true");
+    say("option name MultiPV type spin default 1 min 1 max %d", MAX_MULTI_PV);
+    say("option name Move Overhead type spin default %d min 0 max %d", DEFAULT_MOVE_OVERHEAD_MS,
+        MAX_MOVE_OVERHEAD_MS);
+    say("option name Clear Hash type button");
+    say("uciok");
+    if (state.settings.start_note)
+        say("info string %s", state.settings.start_note);
+}
+
+void resize_hash(int mb) {
+    const std::int64_t entries = tt_entries_for(lower_to_power_of_two(mb));
+    const std::int64_t granted =
+        static_cast<std::int64_t>(allocate_tt(static_cast<std::uint64_t>(entries)));
+    state.options.hash_mb = mb;
+    if (granted < entries)
+        tell(
+            "Hash: the machine granted %lld MB of %lld MB",
+            static_cast<long long>(granted * 2 * static_cast<std::int64_t>(sizeof(TTEntry)) >> 20),
+            static_cast<long long>(entries * 2 * static_cast<std::int64_t>(sizeof(TTEntry)) >> 20));
+}
+
+bool read_check(const char* value, bool& flag) {
+    if (std::strcmp(value, "true") == 0)
+        flag = true;
+    else if (std::strcmp(value, "false") == 0)
+        flag = false;
+    else
+        return false;
+    return true;
+}
+
+// "setoption name NAME [value VALUE]": names of several words, compared without regard
+// to case; a bad value keeps the old one.
+void command_setoption(const char* args) {
+    const char* p = args;
+    if (!is(next_word(p), "name")) {
+        tell("setoption needs: setoption name NAME [value VALUE]");
+        return;
+    }
+    while (is_blank(*p))
+        ++p;
+    const char* name     = p;
+    const char* name_end = p;
+    const char* value    = "";
+    for (const char* q = p;;) {
+        const Word w = next_word(q);
+        if (w.length == 0)
+            break;
+        if (is(w, "value")) {
+            value = q;
+            while (is_blank(*value))
+                ++value;
+            break;
+        }
+        name_end = w.start + w.length;
+    }
+    const int name_length = static_cast<int>(name_end - name);
+    char      value_text[64];
+    int       value_length = static_cast<int>(std::strlen(value));
+    while (value_length > 0 && is_blank(value[value_length - 1]))
+        --value_length;
+    if (value_length >= static_cast<int>(sizeof value_text)) {
+        tell("option %.*s: the value is too long; kept", name_length, name);
+        return;
+    }
+    std::memcpy(value_text, value, static_cast<std::size_t>(value_length));
+    value_text[value_length] = '\0';
+    const char*  v           = value_text;
+    const Word   number_word = next_word(v);
+    std::int64_t number      = 0;
+    Options&     o           = state.options;
+    bool         ok          = true;
+
+    if (equal_ignoring_case(name, name_length, "Hash")) {
+        ok = word_to_number(number_word, MIN_HASH_MB, MAX_HASH_MB, number) && *v == '\0';
+        if (ok)
+            resize_hash(static_cast<int>(number));
+    } else if (equal_ignoring_case(name, name_length, "Threads")) {
+        ok = word_to_number(number_word, 1, 1, number) && *v == '\0';
+    } else if (equal_ignoring_case(name, name_length, "Ponder")) {
+        ok = read_check(value_text, o.ponder);
+    } else if (equal_ignoring_case(name, name_length, "OwnBook")) {
+        ok = read_check(value_text, o.own_book);
+    } else if (equal_ignoring_case(name, name_length, "MultiPV")) {
+        ok = word_to_number(number_word, 1, MAX_MULTI_PV, number) && *v == '\0';
+        if (ok)
+            o.multi_pv = static_cast<int>(number);
+    } else if (equal_ignoring_case(name, name_length, "Move Overhead")) {
+        ok = word_to_number(number_word, 0, MAX_MOVE_OVERHEAD_MS, number) && *v == '\0';
+        if (ok)
+            o.move_overhead_ms = static_cast<int>(number);
+    } else if (equal_ignoring_case(name, name_length, "Clear Hash")) {
+        tt_clear();
+    } else {
+        tell("no option named '%.*s'", name_length, name);
+        return;
+    }
+    if (!ok) {
+        tell("option %.*s: '%s' is not a value it takes; kept", name_length, name, value_text);
+        return;
+    }
+    log_line("setoption name %.*s%s%s", name_length, name, value_length ? " value " : "",
+             value_text);
+}
+
+void command_ucinewgame() {
+    new_game();
+    tt_clear();
+    clear_pawn_hash();
+    clear_material_hash();
+    state.game.from_startpos = true;
+    state.game.fen[0]        = '\0';
+    state.game.move_count    = 0;
+    log_line("ucinewgame");
+}
+
+// Logs the position the GUI has just given: only the new moves when it continues the
+// game logged before, otherwise its start and every move.
+void log_position() {
+    const Game& old = state.game;
+    const Game& now = state.next;
+    const bool  same_start =
+        old.from_startpos == now.from_startpos && std::strcmp(old.fen, now.fen) == 0;
+    int common = 0;
+    if (same_start)
+        while (common < old.move_count && common < now.move_count
+               && old.moves[common] == now.moves[common])
+            ++common;
+    const bool continues = same_start && common == old.move_count;
+    if (!continues) {
+        if (now.from_startpos)
+            log_line("position startpos");
+        else
+            log_line("position fen %s", now.fen);
+        common = 0;
+    }
+    for (int i = common; i < now.move_count; ++i)
+        log_line("UCI move %s", uci_move_text(now.moves[i]).text);
+}
+
+// "position startpos | fen FEN [moves M...]". A start that cannot be set up leaves the
+// position as it was; an illegal move ends the list, keeping the moves before it.
+void command_position(const char* args) {
+    const char* p     = args;
+    const Word  start = next_word(p);
+    Game&       next  = state.next;
+    next.move_count   = 0;
+    if (is(start, "startpos")) {
+        new_game();
+        next.from_startpos = true;
+        next.fen[0]        = '\0';
+    } else if (is(start, "fen")) {
+        // Up to six fields, up to the word "moves".
+        char        fen[FEN_CAPACITY];
+        int         length = 0;
+        const char* q      = p;
+        for (int field = 0; field < 6; ++field) {
+            const char* before = q;
+            const Word  w      = next_word(q);
+            if (w.length == 0 || is(w, "moves")) {
+                q = before;
+                break;
+            }
+            if (length + w.length + 2 > FEN_CAPACITY) {
+                tell("position: the FEN is too long; the position is unchanged");
+                return;
+            }
+            if (length > 0)
+                fen[length++] = ' ';
+            std::memcpy(fen + length, w.start, static_cast<std::size_t>(w.length));
+            length += w.length;
+        }
+        fen[length] = '\0';
+        std::string error;
+        if (!load_fen(fen, &error)) {
+            tell("position: bad FEN (%s); the position is unchanged", error.c_str());
+            return;
+        }
+        p                  = q;
+        next.from_startpos = false;
+        std::memcpy(next.fen, fen, static_cast<std::size_t>(length) + 1);
+    } else {
+        tell("position needs startpos or fen; the position is unchanged");
+        return;
+    }
+
+    // Words before "moves" mean nothing: skipped.
+    for (Word w = next_word(p); w.length > 0 && !is(w, "moves"); w = next_word(p)) {
+    }
+    for (Word w = next_word(p); w.length > 0; w = next_word(p)) {
+        if (position.history_length >= MAX_GAME_MOVES) {
+            tell("position: the game is longer than %d moves; the rest is ignored", MAX_GAME_MOVES);
+            break;
+        }
+        const Move m = word_to_move(w);
+        if (m == NO_MOVE) {
+            tell("position: illegal move %.*s; the moves before it are kept",
+                 w.length > 16 ? 16 : w.length, w.start);
+            break;
+        }
+        make_move(m);  // text_to_move has made sure that it is legal
+        next.moves[next.move_count++] = m;
+    }
+    log_position();
+    state.game = next;
+}
+
+// ---- Input while thinking
+
+// Acts on the lines the GUI sent during a think that cannot wait: "isready" is answered,
+// "ponderhit" starts the clock, "stop" and "quit" end the think, and so does the end of
+// the input. Other lines stay for the loop, in order; nothing after a "stop", "quit" or
+// "go" is looked at, since it belongs to what follows this think.
+void poll_input(int timeout_ms) {
+    Input& in = state.input;
+    fill(in, timeout_ms);
+    int read_at  = in.begin;
+    int write_at = in.begin;
+    while (!state.think.stop) {
+        const int end = line_end(in, read_at);
+        if (end < 0)
+            break;
+        const int next_line = end < in.end ? end + 1 : end;
+        char      line[64];
+        const int length = end - read_at < 63 ? end - read_at : 63;
+        std::memcpy(line, in.bytes + read_at, static_cast<std::size_t>(length));
+        line[length]           = '\0';
+        const char*       args = nullptr;
+        Word              first;
+        const CommandWord word    = in.dropping ? WORD_NONE : command_of(line, args, first);
+        bool              handled = true;
+        if (word == WORD_ISREADY) {
+            say("readyok");
+        } else if (word == WORD_STOP || word == WORD_QUIT) {
+            state.think.stop = true;
+            state.think.quit = word == WORD_QUIT;
+            log_line(word == WORD_STOP ? "stop" : "quit");
+            request_stop();
+        } else if (word == WORD_PONDERHIT) {
+            state.think.ponderhit = true;
+            log_line("ponderhit");
+            ponder_hit();
+        } else if (word == WORD_DEBUG) {
+        } else {
+            handled = false;
+        }
+        if (!handled) {
+            if (word == WORD_GO)
+                break;
+            // Kept: moved down over the lines handled before it.
+            std::memmove(in.bytes + write_at, in.bytes + read_at,
+                         static_cast<std::size_t>(next_line - read_at));
+            write_at += next_line - read_at;
+        }
+        read_at = next_line;
+    }
+    if (read_at > write_at) {
+        std::memmove(in.bytes + write_at, in.bytes + read_at,
+                     static_cast<std::size_t>(in.end - read_at));
+        in.end -= read_at - write_at;
+    }
+    if (in.at_end && !state.think.stop) {
+        // The GUI has gone: answer and leave.
+        state.think.stop = true;
+        state.think.quit = true;
+        request_stop();
+    }
+}
+
+void poll_during_search() { poll_input(0); }
+
+// ---- go
+
+// "go" and its limits. Times less the move overhead go through the same allocation as
+// xboard's clocks; without a clock or a fixed time the search has no deadline.
+void command_go(const char* args, const char* line) {
+    constexpr std::int64_t BIG = std::int64_t{1} << 50;
+    static SearchLimits    limits;  // its root move list is too large for the stack's liking
+    limits                           = SearchLimits{};
+    constexpr std::int64_t UNSET     = -BIG - 1;
+    std::int64_t           time[2]   = {UNSET, UNSET};  // [colour]; a negative clock counts as 0
+    std::int64_t           inc[2]    = {0, 0};
+    std::int64_t           to_go     = 0;
+    std::int64_t           move_time = -1;
+    std::int64_t           depth     = 0;
+    std::int64_t           mate      = 0;
+    bool                   infinite  = false;
+    bool                   ponder    = false;
+    bool                   in_moves  = false;
+    struct NumberWord {
+        const char*   name;
+        std::int64_t* value;
+        std::int64_t  low;
+    };
+    const NumberWord numbers[] = {
+        {"wtime", &time[WHITE], -BIG},
+        {"btime", &time[BLACK], -BIG},
+        {"winc", &inc[WHITE], -BIG},
+        {"binc", &inc[BLACK], -BIG},
+        {"movestogo", &to_go, 1},
+        {"movetime", &move_time, 0},
+        {"depth", &depth, 1},
+        {"nodes", &limits.node_limit, 1},
+        {"mate", &mate, 1},
+    };
+    const char* p = args;
+    for (Word w = next_word(p); w.length > 0; w = next_word(p)) {
+        const NumberWord* number = nullptr;
+        for (const NumberWord& n : numbers)
+            if (is(w, n.name))
+                number = &n;
+        if (number) {
+            in_moves      = false;
+            const char* q = p;
+            if (!word_to_number(next_word(q), number->low, BIG, *number->value)) {
+                tell("go: %s needs a number; ignored", number->name);
+                continue;
+            }
+            p = q;
+        } else if (is(w, "infinite")) {
+            infinite = true, in_moves = false;
+        } else if (is(w, "ponder")) {
+            ponder = true, in_moves = false;
+        } else if (is(w, "searchmoves")) {
+            in_moves = true;
+        } else if (in_moves) {
+            const Move m = word_to_move(w);
+            if (m == NO_MOVE)
+                tell("go: searchmoves: %.*s is no legal move here; ignored",
+                     w.length > 16 ? 16 : w.length, w.start);
+            else if (limits.root_move_count < MAX_MOVES)
+                limits.root_moves[limits.root_move_count++] = m;
+        }
+    }
+    // A mate in n moves is found within 2n - 1 plies.
+    if (mate > 0)
+        depth = 2 * mate - 1;
+    if (depth > 0)
+        limits.depth_limit =
+            static_cast<int>(depth < DEFAULT_DEPTH_LIMIT ? depth : DEFAULT_DEPTH_LIMIT);
+
+    const int          us       = position.side_to_move;
+    const std::int64_t overhead = state.options.move_overhead_ms;
+    if (move_time >= 0) {
+        limits.fixed_time_ms = clamp_to_int(move_time - overhead > 0 ? move_time - overhead : 0);
+    } else if (time[us] != UNSET) {
+        limits.moves_per_control = static_cast<int>(to_go);
+        limits.moves_to_go       = static_cast<int>(to_go);
+        limits.own_time_ms       = clamp_to_int(time[us] - overhead > 0 ? time[us] - overhead : 0);
+        limits.opponent_time_ms  = clamp_to_int(time[1 - us] != UNSET ? time[1 - us] : time[us]);
+        limits.increment_ms      = clamp_to_int(inc[us] > 0 ? inc[us] : 0);
+    }
+    // Without a clock only a stop, a depth or a node limit ends the search.
+    limits.infinite = infinite || (move_time < 0 && time[us] == UNSET);
+    limits.ponder   = ponder;
+    limits.multi_pv = state.options.multi_pv;
+    limits.use_book = state.options.own_book && state.game.from_startpos && !infinite
+                      && limits.root_move_count == 0;
+    if (state.settings.max_depth > 0 && limits.depth_limit > state.settings.max_depth)
+        limits.depth_limit = state.settings.max_depth;
+    log_line("%s", line);
+
+    state.think = Think{true, false, false, false};
+    set_input_poller(poll_during_search);
+    int        score = 0;
+    const Move m     = think(limits, score);
+    // An infinite search or a ponder answers only when the GUI says so.
+    while ((infinite || ponder) && !state.think.stop && !(ponder && state.think.ponderhit))
+        poll_input(-1);
+    set_input_poller(nullptr);
+    state.think.active = false;
+
+    if (answered_from_book)
+        tell("book move %s", uci_move_text(m).text);
+    if (m == NO_MOVE) {
+        say("bestmove 0000");
+        log_line("Engine move 0000 %d", score);
+        return;
+    }
+    // The expected reply, when it is one: a ponder move must be legal after the answer.
+    Move reply = answer_pv[0] == m ? answer_pv[1] : NO_MOVE;
+    if (reply != NO_MOVE) {
+        make_move(m);
+        bool legal = false;
+        if (is_valid_move(reply)) {
+            legal = make_move(reply);
+            unmake_move();
+        }
+        unmake_move();
+        if (!legal)
+            reply = NO_MOVE;
+    }
+    if (reply != NO_MOVE)
+        say("bestmove %s ponder %s", uci_move_text(m).text, uci_move_text(reply).text);
+    else
+        say("bestmove %s", uci_move_text(m).text);
+    log_line("Engine move %s %d", uci_move_text(m).text, score);
+}
+
+// Carries out one line; false once the loop must end.
+bool execute_line(const char* line) {
+    const char*       args = nullptr;
+    Word              first;
+    const CommandWord word = command_of(line, args, first);
+    switch (word) {
+        case WORD_NONE:
+            if (first.length > 0)
+                tell("unknown command: %.*s", first.length > 32 ? 32 : first.length, first.start);
+            return true;
+        case WORD_UCI:
+            log_line("uci");
+            answer_uci();
+            return true;
+        case WORD_ISREADY: say("readyok"); return true;
+        case WORD_SETOPTION: command_setoption(args); return true;
+        case WORD_UCINEWGAME: command_ucinewgame(); return true;
+        case WORD_POSITION: command_position(args); return true;
+        case WORD_GO: command_go(args, line); return !state.think.quit;
+        case WORD_QUIT: log_line("quit"); return false;
+        case WORD_DEBUG:
+        case WORD_REGISTER:
+        case WORD_STOP:  // no think to stop
+        case WORD_PONDERHIT: return true;
+    }
+    return true;
+}
+
+}  // namespace
+
+void uci_loop(int in, std::FILE* out, const UciSettings& settings) {
+    std::signal(SIGINT, SIG_IGN);
+    new_game();
+    tt_clear();
+    open_log(settings.log_path);
+    if (settings.start_note)
+        log_line("%s", settings.start_note);
+    set_thinking_printer(print_thinking);
+
+    state.out         = out;
+    state.settings    = settings;
+    state.input.fd    = in;
+    state.input.begin = state.input.end = 0;
+    state.input.at_end = state.input.dropping = false;
+    state.options            = Options{settings.hash_mb, false, true, 1, DEFAULT_MOVE_OVERHEAD_MS};
+    state.game.from_startpos = true;
+    state.game.fen[0]        = '\0';
+    state.game.move_count    = 0;
+    state.think              = Think{};
+
+    log_line("uci");
+    answer_uci();
+    for (;;) {
+        char* line = take_line(state.input);
+        if (line == nullptr) {
+            if (state.input.at_end)
+                break;
+            fill(state.input, -1);
+            continue;
+        }
+        if (!execute_line(line))
+            break;
+    }
+    close_log();
+    set_thinking_printer(nullptr);
+}
