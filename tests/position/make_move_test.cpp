@@ -238,6 +238,16 @@ TEST(Repetition, SeesOnlyPositionsSinceTheLastIrreversibleMove) {
     EXPECT_FALSE(is_repetition());
     ASSERT_TRUE(make_move(back[0]));
     EXPECT_TRUE(is_repetition());
+    // So does a null move: the knights go out and back with each side passing once, and
+    // the start position with White to move is no repetition of the first one. Positions
+    // after the last pass still count.
+    new_game();
+    for (Move m : {out[0], NULL_MOVE, back[0], out[1], NULL_MOVE, back[1]})
+        ASSERT_TRUE(make_move(m));
+    EXPECT_FALSE(is_repetition());
+    for (Move m : {out[0], out[1], back[0], back[1]})
+        ASSERT_TRUE(make_move(m));
+    EXPECT_TRUE(is_repetition());
 }
 
 TEST(SideToMove, ChangingItKeepsTheKeyInStep) {
