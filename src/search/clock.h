@@ -1,13 +1,12 @@
 // search/clock.h: the search's node counter, deadline and stop flag. Every node counts
-// itself, and every 32768th node compares the clock with the deadline; once it has
-// passed, stop_search makes every node return at once. The same reading asks the input
-// poller, when a protocol loop has installed one, whether the GUI has said "stop": the
-// engine keeps one thread and looks at its input only there. Times are milliseconds
-// since start-up on the monotonic wall clock (never the process's processor time, which
-// runs slower than the GUI's clock on a busy machine).
-// clock.cpp owns the state: the thinking driver starts and moves the clock, the root
-// search counts its own node, every other node calls check_clock, and the input poller
-// may call request_stop.
+// itself, and every 1024th node compares the clock with the deadline; once it has
+// passed, stop_search makes every node return at once. A reading at least 2 ms after the
+// last look also asks the input poller, when a protocol loop has installed one, whether
+// the GUI has said "stop": the loop looks at its input while thinking only there. Times are
+// milliseconds since start-up on the monotonic wall clock (never the process's processor time,
+// which runs slower than the GUI's clock on a busy machine). clock.cpp owns the state: the thinking
+// driver starts and moves the clock, the root search counts its own node, every other node calls
+// check_clock, and the input poller may call request_stop.
 #pragma once
 
 #include <cstdint>
@@ -34,7 +33,7 @@ void set_node_limit(std::int64_t nodes);  // stop once this many nodes are count
 // would have stopped it stops the first check after the hold ends.
 void hold_stops(bool hold);
 
-// Input. poller runs at every clock reading (nullptr: none) and may ask for a stop.
+// Input. poller runs at a clock reading every 2 ms (nullptr: none) and may ask for a stop.
 void set_input_poller(void (*poller)());
 void request_stop();    // the GUI said stop (or quit): honoured at the next check
 bool stop_requested();  // asked since start_clock

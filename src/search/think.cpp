@@ -201,5 +201,10 @@ Move think(const SearchLimits& limits, int& score) {
         // interrupted.
         if (iterations_done == last_iteration || limit_reached())
             return best_move;
+        // Past the deadline already: the next iteration could not complete, and starting
+        // it would only cost the time its nodes take to see the clock. Without a deadline
+        // (pondering, infinite) it lies at the end of time.
+        if (clock_ms() >= deadline)
+            return best_move;
     }
 }

@@ -7,9 +7,9 @@
 #include "position/position.h"
 #include "shell/options.h"
 
-// Kept back from a fixed time per move: far more than the 32767 nodes between two clock
-// readings take, which is 15 to 25 ms here in a release build.
-constexpr int FIXED_TIME_MARGIN_MS = 100;
+// Kept back from a fixed time per move: the nodes read the clock every millisecond or
+// so, and the answer must reach the GUI before its clock runs out.
+constexpr int FIXED_TIME_MARGIN_MS = 5;
 
 static int normal_ms;
 static int max_ms;
@@ -22,8 +22,8 @@ void allocate_time(int moves_per_control,
                    int opponent_time_ms,
                    int fixed_time_ms,
                    int moves_to_go) {
-    // A fixed time per move: the GUI flags the engine the moment that time is up, and the
-    // search only looks at the clock every 32768 nodes, so it answers a little early.
+    // A fixed time per move: the GUI flags the engine the moment that time is up, so the
+    // search answers a little early.
     if (moves_per_control == -1) {
         const int margin = min_int(FIXED_TIME_MARGIN_MS, fixed_time_ms / 10);
         normal_ms        = fixed_time_ms - margin;

@@ -35,10 +35,8 @@ constexpr int MAX_GAME_MOVES = HISTORY_CAPACITY - SEARCH_HISTORY_RESERVE;
 constexpr int FEN_CAPACITY   = 128;  // a FEN of six fields is at most about 90 characters
 
 constexpr int MIN_HASH_MB = 1;  // below 8 the table takes 8, as with "-th"
-// Kept back from every clock and fixed time. Measured: the answer comes up to one clock
-// reading (32768 nodes, 10 to 50 ms on a loaded machine) after the budget, and polyglot
-// and xboard add at most 5 ms more; below 1.1 s of clock the allocation's own reserve
-// protects the game.
+// Kept back from every clock and fixed time, for what lies between the engine and the
+// GUI's clock: the pipes, an adapter such as polyglot, and a loaded machine's scheduling.
 constexpr int DEFAULT_MOVE_OVERHEAD_MS = 30;
 constexpr int MAX_MOVE_OVERHEAD_MS     = 5000;
 

@@ -126,7 +126,8 @@ TEST(Think, StopsAtTheDeadlineWithTheLastCompletedIteration) {
     const ThinkResult r = think_with_budget(64, 100);
     EXPECT_NE(r.move, NO_MOVE);
     EXPECT_LT(iteration, 64);
-    EXPECT_TRUE(stop_search);
+    // Stopped by a node that saw the clock, or between two iterations.
+    EXPECT_GE(clock_ms(), deadline);
     EXPECT_EQ(search_ply, 0);
     EXPECT_TRUE(position_is_consistent());
 }
@@ -157,6 +158,14 @@ TEST(Think, FixedDepthSearchIsDeterministic) {
 // iterations were complete before it. No fixed-depth count sees this rule, so it is
 // checked here on its own.
 TEST(ThinkBudget, ScoreSwingEarnsTheLongerBudget) {
+    // A completed iteration that ends past the deadline ends the think: with no time at
+    // all exactly one iteration is searched, long before its nodes would read the clock.
+    fresh_search(MIDDLEGAME);
+    const ThinkResult no_time = think_with_budget(64, 0);
+    EXPECT_EQ(iteration, 1);
+    EXPECT_EQ(no_time.lines.size(), 1u);
+    EXPECT_LT(node_count, 1024);
+
     constexpr int NORMAL = 1000, LONGER = 4000;
     struct Case {
         int iterations_done, prev, r, budget;

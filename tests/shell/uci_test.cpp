@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 int count_starting(const std::vector<std::string>& lines, const std::string& prefix) {
     return static_cast<int>(std::count_if(
         lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }));
@@ -56,6 +58,56 @@ TEST(UciThinking, StopAndPonderhitAreHeardWhileThinking) {
     ASSERT_TRUE(engine.read_until("bestmove", seen));
     EXPECT_EQ(count_starting(seen, "bestmove"), 1);
 
+    // A ponder search ignores its clock until the hit: with a tenth of a second on the
+    // clock a search answers after a few plies, a ponder search goes on far beyond them.
+    seen.clear();
+    engine.send("position startpos moves d2d4 d7d5\ngo ponder wtime 100 btime 100\n");
+    ASSERT_TRUE(engine.read_until("info depth 9 ", seen));
+    EXPECT_EQ(count_starting(seen, "bestmove"), 0);
+    engine.send("ponderhit\n");
+    ASSERT_TRUE(engine.read_until("bestmove", seen));
+
+    // Pondering on a mate in one: the search is over at once, the answer waits.
+    seen.clear();
+    engine.send("position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\ngo ponder\nisready\n");
+    ASSERT_TRUE(engine.read_until("readyok", seen));
+    EXPECT_EQ(count_starting(seen, "bestmove"), 0);
+    engine.send("ponderhit\n");
+    ASSERT_TRUE(engine.read_until("bestmove", seen));
+    EXPECT_EQ(seen.back(), "bestmove d1d8");
+
+    // "quit" during a think ends the process, with its input still open.
+    engine.send("position startpos\ngo infinite\n");
+    ASSERT_TRUE(engine.read_until("info depth 5 ", seen));
+    engine.send("quit\n");
+    EXPECT_EQ(engine.wait_for_exit(30000), 0);
+}
+
+// Every option takes the least and the greatest value it announces (Hash's greatest
+// would take half the machine's memory, so it is left to the announcement), and refuses
+// the values beyond them.
+TEST(UciOptions, EveryOptionTakesItsAnnouncedBounds) {
+    ScratchDir               dir;
+    EngineSession            engine(dir);
+    std::vector<std::string> seen;
+    engine.send("uci\nisready\n");
+    ASSERT_TRUE(engine.read_until("readyok", seen));
+    for (const char* line :
+         {"Hash value 1", "Threads value 1", "MultiPV value 1", "MultiPV value 64",
+          "Move Overhead value 0", "Move Overhead value 5000", "Ponder value true",
+          "OwnBook value false"})
+        engine.send("setoption name "s + line + "\n");
+    engine.send("isready\n");
+    seen.clear();
+    ASSERT_TRUE(engine.read_until("readyok", seen));
+    EXPECT_EQ(seen, std::vector<std::string>{"readyok"});
+    for (const char* line : {"Hash value 0", "MultiPV value 65", "Move Overhead value -1",
+                             "Move Overhead value 5001", "Threads value 0"})
+        engine.send("setoption name "s + line + "\n");
+    engine.send("isready\n");
+    seen.clear();
+    ASSERT_TRUE(engine.read_until("readyok", seen));
+    EXPECT_EQ(count_starting(seen, "info string option "), 5);
     engine.send("quit\n");
     EXPECT_EQ(engine.finish(), 0);
 }

@@ -108,6 +108,21 @@ bool EngineSession::read_until(const std::string&        prefix,
     }
 }
 
+int EngineSession::wait_for_exit(int timeout_ms) {
+    int status = 0;
+    for (int waited = 0; pid > 0; waited += 10) {
+        const int ended = waitpid(pid, &status, WNOHANG);
+        if (ended == pid) {
+            pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        if (ended < 0 || waited >= timeout_ms)
+            break;
+        usleep(10000);
+    }
+    return pid > 0 ? -2 : -1;
+}
+
 int EngineSession::finish() {
     if (to_engine >= 0)
         close(to_engine);

@@ -40,6 +40,9 @@ struct EngineSession {
     read_until(const std::string& prefix, std::vector<std::string>& seen, int timeout_ms = 60000);
     // Closes the engine's input and waits for it: its exit code, -1 when it did not exit.
     int finish();
+    // Waits up to timeout_ms for the engine to exit with its input still open: its exit
+    // code, -1 when it did not exit normally, -2 when it is still running.
+    int wait_for_exit(int timeout_ms);
 
     int         pid         = -1;
     int         to_engine   = -1;
