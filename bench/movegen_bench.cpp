@@ -50,7 +50,7 @@ template <typename Work> void over_positions(benchmark::State& state, Work work)
     std::size_t                  i       = 0;
     std::int64_t                 items   = 0;
     for (auto _ : state) {
-        position_record = records[i];
+        position = records[i];
         items += work();
         if (++i == records.size())
             i = 0;

@@ -10,12 +10,14 @@
 
 namespace {
 
-// Until start-up allocates the table, a single static entry serves: an evaluation before
-// allocate_material_hash is slow but correct, never a null dereference.
-MaterialEntry  material_fallback[1] = {};
-MaterialEntry* material_table       = material_fallback;
-std::uint64_t  material_entries     = 1;
-std::uint64_t  material_mask        = 0;
+// One material hash per search thread. Until a thread allocates its table, a single
+// static entry serves: an evaluation before allocate_material_hash is slow but correct,
+// never a null dereference. Every search thread allocates its own before it searches.
+MaterialEntry                         start_fallback[1]    = {};
+thread_local constinit MaterialEntry  material_fallback[1] = {};
+thread_local constinit MaterialEntry* material_table       = start_fallback;
+thread_local constinit std::uint64_t  material_entries     = 1;
+thread_local constinit std::uint64_t  material_mask        = 0;
 
 constexpr std::uint32_t pack_material(const MaterialInfo& info) {
     return static_cast<std::uint32_t>(info.material_flags) | info.scale_black << 8

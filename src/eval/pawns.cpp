@@ -9,14 +9,15 @@
 
 namespace {
 
-PawnInfo info_record;
-
-// Until start-up allocates the table, a single static entry serves: an evaluation before
-// allocate_pawn_hash is slow but correct, never a null dereference.
-PawnEntry     pawn_fallback[1] = {};
-PawnEntry*    pawn_table       = pawn_fallback;
-std::uint64_t pawn_entries     = 1;
-std::uint64_t pawn_mask        = 0;
+// One pawn hash per search thread. Until a thread allocates its table, a single static
+// entry serves: an evaluation before allocate_pawn_hash is slow but correct, never a null
+// dereference. Every search thread allocates its own before it searches, and a thread
+// the system grants no memory gets an entry of its own, so no two threads share one.
+PawnEntry                            start_fallback[1] = {};
+thread_local constinit PawnEntry     pawn_fallback[1]  = {};
+thread_local constinit PawnEntry*    pawn_table        = start_fallback;
+thread_local constinit std::uint64_t pawn_entries      = 1;
+thread_local constinit std::uint64_t pawn_mask         = 0;
 
 // Weights by file a..h.
 constexpr int isolated_mg[8]  = {8, 12, 13, 13, 13, 13, 12, 8};
@@ -153,7 +154,7 @@ void score_pawns(PawnInfo& info) {
 
 }  // namespace
 
-const PawnInfo& pawn_info = info_record;
+thread_local constinit PawnInfo pawn_info{};
 
 void allocate_pawn_hash(unsigned megabytes) {
     allocate_pawn_hash_bytes(megabytes_to_bytes(megabytes));
@@ -172,7 +173,7 @@ void evaluate_pawns() {
     const Key           key   = position.pawn_key;
     const std::uint32_t check = entry_check(key);
     PawnEntry&          entry = pawn_table[static_cast<std::uint32_t>(key) & pawn_mask];
-    PawnInfo&           info  = info_record;
+    PawnInfo&           info  = pawn_info;
     if (key != 0 && entry.check == check) {
         info.mg     = entry.mg;
         info.eg     = entry.eg;

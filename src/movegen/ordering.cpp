@@ -9,23 +9,12 @@
 namespace {
 
 // The counters start at 1, as after a reset, so a ratio never divides by zero.
-struct Counters {
-    int value[4096];
-};
-constexpr Counters all_ones = [] {
-    Counters c{};
+constexpr HistoryCounters all_ones = [] {
+    HistoryCounters c{};
     for (int& x : c.value)
         x = 1;
     return c;
 }();
-
-int      history_table[4096];
-Move     killer1_table[2][KILLER_PLIES];
-Move     killer2_table[2][KILLER_PLIES];
-Counters hits            = all_ones;
-Counters tries           = all_ones;
-int (&hits_table)[4096]  = hits.value;
-int (&tries_table)[4096] = tries.value;
 
 // White's ordering values, drawn as the board is seen: rank 8 at the top, a-file on the
 // left. Row r of a diagram holds the squares 56 - 8r .. 63 - 8r.
@@ -107,23 +96,23 @@ void halve(int (&table)[4096]) {
 
 void count_try(Move m, bool cut) {
     const int ft = static_cast<int>(m & 0xfff);
-    ++tries_table[ft];
+    ++history_tries.value[ft];
     if (cut)
-        ++hits_table[ft];
-    if (tries_table[ft] >= 0x4000) {
-        halve(tries_table);
-        halve(hits_table);
+        ++history_hits.value[ft];
+    if (history_tries.value[ft] >= 0x4000) {
+        halve(history_tries.value);
+        halve(history_hits.value);
     }
 }
 
 }  // namespace
 
-const int (&history)[4096]                   = history_table;
-const Move (&killer1)[2][KILLER_PLIES]       = killer1_table;
-const Move (&killer2)[2][KILLER_PLIES]       = killer2_table;
-const int (&history_hits)[4096]              = hits_table;
-const int (&history_tries)[4096]             = tries_table;
-const std::int16_t (&ordering_pst)[6][2][64] = pst.value;
+thread_local constinit int             history[4096]{};
+thread_local constinit Move            killer1[2][KILLER_PLIES]{};
+thread_local constinit Move            killer2[2][KILLER_PLIES]{};
+thread_local constinit HistoryCounters history_hits  = all_ones;
+thread_local constinit HistoryCounters history_tries = all_ones;
+const std::int16_t (&ordering_pst)[6][2][64]         = pst.value;
 
 int mvv_lva(Move m) {
     const Position& pos = position;
@@ -154,8 +143,8 @@ bool good_capture(Move m) {
 int quiet_score(Move m) {
     const Position& pos = position;
     const int       ft  = static_cast<int>(m & 0xfff);
-    if (history_table[ft] != 0)
-        return history_table[ft];
+    if (history[ft] != 0)
+        return history[ft];
     const int us    = pos.side_to_move;
     const int piece = pos.board[us][move_from(m)];
     return pst.value[piece][us][move_to(m)] - pst.value[piece][us][move_from(m)] - 1000;
@@ -168,9 +157,9 @@ int order_score(Move m, Move hash_move) {
         return good_capture(m) ? mvv_lva(m) + 30000 : mvv_lva(m) - 30000;
     const Position& pos = position;
     const int       us  = pos.side_to_move;
-    if (m == killer1_table[us][search_ply])
+    if (m == killer1[us][search_ply])
         return 20000;
-    if (m == killer2_table[us][search_ply])
+    if (m == killer2[us][search_ply])
         return 19999;
     return quiet_score(m);
 }
@@ -179,14 +168,14 @@ void update_history_and_killers(int depth, Move m) {
     if (m & TACTICAL_MASK)
         return;
     const int ft = static_cast<int>(m & 0xfff);
-    history_table[ft] += depth * depth / 16;
-    if (history_table[ft] >= 0x4000)
-        halve(history_table);
+    history[ft] += depth * depth / 16;
+    if (history[ft] >= 0x4000)
+        halve(history);
     const int us  = position.side_to_move;
     const int ply = search_ply;
-    if (m != killer1_table[us][ply]) {
-        killer2_table[us][ply] = killer1_table[us][ply];
-        killer1_table[us][ply] = m;
+    if (m != killer1[us][ply]) {
+        killer2[us][ply] = killer1[us][ply];
+        killer1[us][ply] = m;
     }
 }
 
@@ -195,13 +184,13 @@ void record_cut(Move m) { count_try(m, true); }
 
 void clear_ordering_tables() {
     for (int ft = 0; ft < 4096; ++ft) {
-        history_table[ft] = 0;
-        hits_table[ft]    = 1;
-        tries_table[ft]   = 1;
+        history[ft]             = 0;
+        history_hits.value[ft]  = 1;
+        history_tries.value[ft] = 1;
     }
     for (int c = 0; c < 2; ++c)
         for (int ply = 0; ply < KILLER_PLIES; ++ply) {
-            killer1_table[c][ply] = NO_MOVE;
-            killer2_table[c][ply] = NO_MOVE;
+            killer1[c][ply] = NO_MOVE;
+            killer2[c][ply] = NO_MOVE;
         }
 }

@@ -1,7 +1,7 @@
 // movegen/ordering.h: the scores the pickers order moves by, and the tables the search
 // teaches as it goes. Owns history, killer1, killer2, history_hits and history_tries:
-// only the learning calls below write them; clear_ordering_tables() resets all five
-// before every search (the thinking driver, bench and tests call it).
+// only the learning calls below write them, everyone else reads; clear_ordering_tables() resets all
+// five before every search (the thinking driver, bench and tests call it).
 //
 // Index from_to of a move m is m & 0xfff (from + 64 * to). Killers are indexed
 // [colour][search_ply]; search_ply must stay below 256 wherever they are read or written.
@@ -13,16 +13,21 @@
 
 constexpr int KILLER_PLIES = 256;
 
+// One set of tables per search thread (thread_local, constant-initialised): each thread
+// learns from its own search.
 // history[from_to]: credit of a quiet move for being best at a node; never negative,
 // halved when an entry reaches 0x4000.
-extern const int (&history)[4096];
+extern thread_local constinit int history[4096];
 // killer1[us][ply]: the latest quiet best move at that ply; killer2 the one before it.
-extern const Move (&killer1)[2][KILLER_PLIES];
-extern const Move (&killer2)[2][KILLER_PLIES];
-// history_hits[from_to] / history_tries[from_to]: how often a quiet move cut off when
-// tried at a node that ended in a quiet cut-off. Both start at 1.
-extern const int (&history_hits)[4096];
-extern const int (&history_tries)[4096];
+extern thread_local constinit Move killer1[2][KILLER_PLIES];
+extern thread_local constinit Move killer2[2][KILLER_PLIES];
+// history_hits.value[from_to] / history_tries.value[from_to]: how often a quiet move cut
+// off when tried at a node that ended in a quiet cut-off. Both start at 1.
+struct HistoryCounters {
+    int value[4096];
+};
+extern thread_local constinit HistoryCounters history_hits;
+extern thread_local constinit HistoryCounters history_tries;
 
 // mvv_rank[piece]: victim rank for MVV/LVA, pawn 1 to king 6, none 0.
 constexpr int mvv_rank[7] = {1, 2, 3, 4, 5, 6, 0};

@@ -33,7 +33,7 @@ PositionKeys keys_from_scratch() {
 
 void compute_keys() {
     const PositionKeys keys      = keys_from_scratch();
-    position_record.key          = keys.key;
-    position_record.pawn_key     = keys.pawn_key;
-    position_record.material_key = keys.material_key;
+    position.key          = keys.key;
+    position.pawn_key     = keys.pawn_key;
+    position.material_key = keys.material_key;
 }

@@ -92,7 +92,7 @@ inline void move_piece(Position& pos, int piece, int from, int to, bool update_k
 // Step 1 of make: what unmake cannot recompute.
 inline void push_history(Position& pos, Move m, int captured) {
     assert(pos.history_length < HISTORY_CAPACITY);
-    HistoryEntry& e        = history_record[pos.history_length];
+    HistoryEntry& e        = history_stack[pos.history_length];
     e.move                 = m;
     e.captured             = captured;
     e.castle_rights[BLACK] = pos.castle_rights[BLACK];
@@ -110,7 +110,7 @@ inline void push_history(Position& pos, Move m, int captured) {
 template <int Us> inline bool finish_move(Position& pos) {
     pos.key ^= SIDE_KEY;
     pos.side_to_move = static_cast<std::uint8_t>(1 - Us);
-    search_ply_record += 1;
+    search_ply += 1;
     return !is_square_attacked(Us, pos.king_square[Us], pos.occupancy[0] | pos.occupancy[1]);
 }
 
@@ -125,7 +125,7 @@ template <int Us> bool make_null_move(Position& pos) {
 
 template <int Us> bool make_move_as(Move m) {
     constexpr int Them  = 1 - Us;
-    Position&     pos   = position_record;
+    Position&     pos   = position;
     const int     from  = move_from(m);
     const int     to    = move_to(m);
     const int     mover = pos.board[Us][from];
@@ -228,29 +228,29 @@ template <int Us> void unmake_move_as(Position& pos, const HistoryEntry& e) {
 
 void remove_piece(int colour, int piece, int sq, bool update_keys) {
     if (colour == WHITE)
-        lift_piece<WHITE>(position_record, piece, sq, update_keys);
+        lift_piece<WHITE>(position, piece, sq, update_keys);
     else
-        lift_piece<BLACK>(position_record, piece, sq, update_keys);
+        lift_piece<BLACK>(position, piece, sq, update_keys);
 }
 
 void add_piece(int colour, int piece, int sq, bool update_keys) {
     if (colour == WHITE)
-        put_piece<WHITE>(position_record, piece, sq, update_keys);
+        put_piece<WHITE>(position, piece, sq, update_keys);
     else
-        put_piece<BLACK>(position_record, piece, sq, update_keys);
+        put_piece<BLACK>(position, piece, sq, update_keys);
 }
 
 bool make_move(Move m) {
-    return position_record.side_to_move == WHITE ? make_move_as<WHITE>(m) : make_move_as<BLACK>(m);
+    return position.side_to_move == WHITE ? make_move_as<WHITE>(m) : make_move_as<BLACK>(m);
 }
 
 void unmake_move() {
-    Position& pos = position_record;
+    Position& pos = position;
     assert(pos.history_length > 0);
     pos.history_length -= 1;
     pos.side_to_move      = static_cast<std::uint8_t>(1 - pos.side_to_move);
-    const HistoryEntry& e = history_record[pos.history_length];
-    search_ply_record -= 1;
+    const HistoryEntry& e = history_stack[pos.history_length];
+    search_ply -= 1;
 
     pos.castle_rights[BLACK] = e.castle_rights[BLACK];
     pos.castle_rights[WHITE] = e.castle_rights[WHITE];
@@ -297,7 +297,7 @@ Key key_after(Move m) {
 bool is_repetition() {
     const Position& pos = position;
     for (int i = pos.history_length - 2; i >= pos.irreversible_index; i -= 2)
-        if (history_record[i].key == pos.key)
+        if (history_stack[i].key == pos.key)
             return true;
     return false;
 }

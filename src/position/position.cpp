@@ -1,5 +1,5 @@
 // position/position.cpp: the position record, the new game, FEN and the consistency
-// check. Owns position_record, history_record and search_ply_record; the other
+// check. Owns position, history_stack and search_ply; the other
 // position sources write them through position_writer.h, everyone else reads.
 #include "position/position.h"
 
@@ -14,20 +14,16 @@
 #include "position/make_move.h"
 #include "position/position_writer.h"
 
-Position     position_record;
-HistoryEntry history_record[HISTORY_CAPACITY];
-int          search_ply_record = 0;
-
-const Position& position                              = position_record;
-const HistoryEntry (&history_stack)[HISTORY_CAPACITY] = history_record;
-const int& search_ply                                 = search_ply_record;
+thread_local constinit Position     position{};
+thread_local constinit HistoryEntry history_stack[HISTORY_CAPACITY]{};
+thread_local constinit int          search_ply = 0;
 
 namespace {
 
 constexpr int back_rank_pieces[8] = {ROOK, KNIGHT, BISHOP, QUEEN, KING, BISHOP, KNIGHT, ROOK};
 
 void clear_record() {
-    Position& pos          = position_record;
+    Position& pos          = position;
     pos.side_to_move       = WHITE;
     pos.history_length     = 0;
     pos.irreversible_index = 0;
@@ -99,7 +95,7 @@ bool is_counter(const std::string& field) {
 
 void new_game() {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    Position& pos                = position_record;
+    Position& pos                = position;
     pos.side_to_move             = WHITE;
     pos.history_length           = 0;
     pos.irreversible_index       = 0;
@@ -138,7 +134,7 @@ void new_game() {
 }
 
 void set_side_to_move(int side) {
-    Position& pos = position_record;
+    Position& pos = position;
     if (pos.side_to_move == side)
         return;
     pos.side_to_move = static_cast<std::uint8_t>(side);
@@ -152,7 +148,14 @@ void set_side_to_move(int side) {
     }
 }
 
-void reset_search_ply() { search_ply_record = 0; }
+void reset_search_ply() { search_ply = 0; }
+
+void copy_game(const Position& record, const HistoryEntry* history) {
+    position = record;
+    for (int i = 0; i < record.history_length; ++i)
+        history_stack[i] = history[i];
+    search_ply = 0;
+}
 
 bool load_fen(const std::string& fen, std::string* error) {
     std::string fields[6];
@@ -268,20 +271,20 @@ bool load_fen(const std::string& fen, std::string* error) {
             return fail(error, "the move counters must be whole numbers");
 
     // The side that has just moved cannot have left its king attacked.
-    const Position saved = position_record;
+    const Position saved = position;
     clear_record();
     for (int sq = 0; sq < 64; ++sq)
         if (squares[sq] != NO_PIECE)
             add_piece(colours[sq], squares[sq], sq, false);
-    position_record.side_to_move         = static_cast<std::uint8_t>(side);
-    position_record.castle_rights[BLACK] = rights[BLACK];
-    position_record.castle_rights[WHITE] = rights[WHITE];
-    position_record.ep_square            = ep;
+    position.side_to_move         = static_cast<std::uint8_t>(side);
+    position.castle_rights[BLACK] = rights[BLACK];
+    position.castle_rights[WHITE] = rights[WHITE];
+    position.ep_square            = ep;
     compute_keys();
     const int      them = 1 - side;
     const Bitboard all  = position.occupancy[0] | position.occupancy[1];
     if (is_square_attacked(them, position.king_square[them], all)) {
-        position_record = saved;
+        position = saved;
         return fail(error, "the side not to move is in check");
     }
     if (error)

@@ -51,9 +51,14 @@ constexpr int HISTORY_CAPACITY       = 4096 + SEARCH_HISTORY_RESERVE;
 // material_unit[piece]: 3 for minor pieces, 5 rook, 9 queen, 0 pawn and king.
 constexpr int material_unit[7] = {0, 3, 3, 5, 9, 0, 0};
 
-extern const Position& position;
-extern const HistoryEntry (&history_stack)[HISTORY_CAPACITY];
-extern const int& search_ply;  // plies made since the search driver reset it
+// One record, history stack and ply count per search thread: every thread makes and
+// unmakes moves on its own copy of the game. thread_local with constant initialisation,
+// so that a read is one load at a fixed offset from the thread pointer, with no guard.
+// Only the position module writes them (the sources that include position_writer.h);
+// everyone else reads.
+extern thread_local constinit Position     position;
+extern thread_local constinit HistoryEntry history_stack[HISTORY_CAPACITY];
+extern thread_local constinit int          search_ply;  // plies made since the driver reset it
 
 // Sets up the standard initial position with an empty history.
 void new_game();
@@ -62,6 +67,10 @@ void new_game();
 void set_side_to_move(int side);
 // Called by the search driver before a root search.
 void reset_search_ply();
+// A search thread takes the game as another thread has it: the record and the first
+// record.history_length entries of history (so that repetitions count across the game),
+// with search_ply 0.
+void copy_game(const Position& record, const HistoryEntry* history);
 
 // FEN: load_fen sets up any legal-looking position (used by tools and tests; the engine
 // itself has no setboard). On bad input it returns false, leaves the position

@@ -1,5 +1,6 @@
 #include "search/clock.h"
 
+#include <atomic>
 #include <chrono>
 #include <climits>
 
@@ -15,24 +16,32 @@ constexpr std::int64_t CLOCK_PERIOD = 1024;
 // long plus one clock period. A look at an idle descriptor is one poll() system call.
 constexpr int INPUT_POLL_MS = 2;
 
-static std::int64_t nodes      = 0;
-static std::int64_t next_check = CLOCK_PERIOD;  // the next count that leaves the fast path
+// Each search thread counts its own nodes; helpers publish their counts at every reading,
+// so that the main thread can add them up (relaxed: a count a reading old is good enough,
+// and nothing else is ordered by it).
+thread_local constinit std::int64_t        node_count    = 0;
+thread_local constinit int                 selective_ply = 0;
+static thread_local constinit std::int64_t next_check    = CLOCK_PERIOD;  // next slow-path count
+static thread_local constinit int          helper_slot   = -1;            // -1 on the main thread
+static std::atomic<std::int64_t>           helper_nodes[MAX_HELPERS];
+static std::atomic<int>                    helper_count{0};
+// The stop, shared by all threads: only the main thread sets it (at a check of its own,
+// or when its think is over); every node of every thread reads it.
+static std::atomic<bool> stopped{false};
+const std::atomic<bool>& stop_search = stopped;
+
+// The main thread's clock; helpers never read it.
 static std::int64_t node_limit = NO_NODE_LIMIT;
 static int          start_ms   = 0;
 static int          budget_ms0 = 0;  // where budgets count from: start_ms, or a ponder hit
 static int          stop_ms    = 0;
-static int          next_poll  = 0;  // clock_ms() from which the next reading looks at input
-static int          max_ply    = 0;
-static bool         stopped    = false;
+static int          next_poll  = 0;      // clock_ms() from which the next reading looks at input
 static bool         asked      = false;  // the GUI asked for a stop
 static bool         held       = false;
 static void (*input_poller)()  = nullptr;
 
-const std::int64_t& node_count    = nodes;
-const int&          search_start  = start_ms;
-const int&          deadline      = stop_ms;
-const bool&         stop_search   = stopped;
-const int&          selective_ply = max_ply;
+const int& search_start = start_ms;
+const int& deadline     = stop_ms;
 
 // Read at static initialisation, before main runs: "since start-up".
 static const std::chrono::steady_clock::time_point process_start = std::chrono::steady_clock::now();
@@ -43,23 +52,46 @@ int clock_ms() {
     return ms < INT_MAX ? static_cast<int>(ms) : INT_MAX;
 }
 
-// The first count after nodes that needs a look: the next clock reading or the limit.
+// The first count after node_count that needs a look: the next clock reading or, on the
+// main thread with no helpers, the node limit itself.
 static std::int64_t following_check() {
-    const std::int64_t reading = (nodes | (CLOCK_PERIOD - 1)) + 1;
-    return node_limit > nodes && node_limit < reading ? node_limit : reading;
+    const std::int64_t reading = (node_count | (CLOCK_PERIOD - 1)) + 1;
+    if (helper_slot >= 0 || helper_count.load(std::memory_order_relaxed) > 0)
+        return reading;
+    return node_limit > node_count && node_limit < reading ? node_limit : reading;
 }
 
 void reset_node_count() {
-    nodes      = 0;
-    max_ply    = 0;
-    next_check = following_check();
+    node_count    = 0;
+    selective_ply = 0;
+    next_check    = following_check();
+    if (helper_slot >= 0)
+        helper_nodes[helper_slot].store(0, std::memory_order_relaxed);
 }
+
+void set_helper_count(int helpers) {
+    helper_count.store(helpers, std::memory_order_relaxed);
+    for (int i = 0; i < MAX_HELPERS; ++i)
+        helper_nodes[i].store(0, std::memory_order_relaxed);
+}
+
+void become_helper(int slot) { helper_slot = slot; }
+
+std::int64_t nodes_all_threads() {
+    std::int64_t sum     = node_count;
+    const int    helpers = helper_count.load(std::memory_order_relaxed);
+    for (int i = 0; i < helpers; ++i)
+        sum += helper_nodes[i].load(std::memory_order_relaxed);
+    return sum;
+}
+
+void stop_all_threads() { stopped.store(true, std::memory_order_relaxed); }
 
 void start_clock(int budget_ms) {
     start_ms   = clock_ms();
     budget_ms0 = start_ms;
     set_deadline(budget_ms);
-    stopped    = false;
+    stopped.store(false, std::memory_order_relaxed);
     asked      = false;
     held       = false;
     next_poll  = start_ms;
@@ -90,18 +122,34 @@ void request_stop() { asked = true; }
 
 bool stop_requested() { return asked; }
 
-bool limit_reached() { return asked || nodes >= node_limit; }
+bool limit_reached() {
+    if (asked)
+        return true;
+    if (node_limit == NO_NODE_LIMIT)
+        return false;
+    return helper_count.load(std::memory_order_relaxed) > 0 ? nodes_all_threads() >= node_limit
+                                                            : node_count >= node_limit;
+}
 
-void count_root_node() { ++nodes; }
+void count_root_node() { ++node_count; }
+
+// A helper's reading: it publishes its count and follows the main thread's stop.
+static bool helper_check() {
+    next_check = following_check();
+    helper_nodes[helper_slot].store(node_count, std::memory_order_relaxed);
+    return stopped.load(std::memory_order_relaxed);
+}
 
 bool check_clock() {
-    if (search_ply > max_ply)
-        max_ply = search_ply;
-    if (++nodes < next_check)
+    if (search_ply > selective_ply)
+        selective_ply = search_ply;
+    if (++node_count < next_check)
         return false;
+    if (helper_slot >= 0)
+        return helper_check();
     next_check = following_check();
     bool stop  = limit_reached();
-    if ((nodes & (CLOCK_PERIOD - 1)) == 0) {
+    if ((node_count & (CLOCK_PERIOD - 1)) == 0) {
         const int now = clock_ms();
         if (input_poller && now >= next_poll) {
             next_poll = now + INPUT_POLL_MS;
@@ -114,6 +162,6 @@ bool check_clock() {
     }
     if (!stop || held)
         return false;
-    stopped = true;
+    stopped.store(true, std::memory_order_relaxed);
     return true;
 }

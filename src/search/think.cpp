@@ -5,20 +5,18 @@
 #include "position/position.h"
 #include "search/clock.h"
 #include "search/root.h"
+#include "search/threads.h"
 #include "search/tt.h"
 #include "shell/book.h"
 #include "shell/time_alloc.h"
 
-static int             iterations_done = 0;
-static Move            line[PV_CAPACITY];
-static Move            answer_line[PV_CAPACITY];
-static bool            book_answer      = false;
-static ThinkingPrinter thinking_printer = nullptr;
+thread_local constinit int  iteration = 0;
+thread_local constinit Move root_pv[PV_CAPACITY]{};
+thread_local constinit Move answer_pv[PV_CAPACITY]{};
 
-const int& iteration                 = iterations_done;
-const Move (&root_pv)[PV_CAPACITY]   = line;
-const Move (&answer_pv)[PV_CAPACITY] = answer_line;
-const bool& answered_from_book       = book_answer;
+static bool            book_answer        = false;
+static ThinkingPrinter thinking_printer   = nullptr;
+const bool&            answered_from_book = book_answer;
 
 // The clock of the current think: the budget in force, and whether a deadline applies
 // at all (not while pondering, nor in an infinite search).
@@ -39,9 +37,9 @@ constexpr int SWING_UP   = 80;
 
 void set_thinking_printer(ThinkingPrinter printer) { thinking_printer = printer; }
 
-int budget_after_iteration(int iterations_done_before, int prev, int r, int normal_ms, int max_ms) {
+int budget_after_iteration(int iterations_done, int prev, int r, int normal_ms, int max_ms) {
     const bool swing = r <= prev - SWING_DOWN || r >= prev + SWING_UP;
-    return iterations_done_before >= 2 && swing ? max_ms : normal_ms;
+    return iterations_done >= 2 && swing ? max_ms : normal_ms;
 }
 
 static void apply_budget(int budget_ms) {
@@ -63,8 +61,14 @@ void ponder_hit() {
 static void report(int depth, int line_number, int score, int bound, const Move* pv) {
     if (!thinking_printer)
         return;
-    const ThinkingReport r{
-        depth, selective_ply, line_number, score, bound, node_count, clock_ms() - search_start, pv};
+    const ThinkingReport r{depth,
+                           selective_ply,
+                           line_number,
+                           score,
+                           bound,
+                           nodes_all_threads(),
+                           clock_ms() - search_start,
+                           pv};
     thinking_printer(r);
 }
 
@@ -79,39 +83,157 @@ static void copy_line(Move* to, const Move* from) {
 // first moves of the lines before it. False when the search was stopped.
 static bool search_further_lines(int lines) {
     Move further[PV_CAPACITY];
-    Move first = answer_line[0];
+    Move first = answer_pv[0];
     for (int k = 2; k <= lines; ++k) {
         exclude_root_move(first);
         reset_search_ply();
         further[0]  = NO_MOVE;
-        const int v = search_root(iterations_done * ONE_PLY, -MATE, MATE, further);
+        const int v = search_root(iteration * ONE_PLY, -MATE, MATE, further);
         if (stop_search || further[0] == NO_MOVE)
             break;
-        report(iterations_done, k, v, BOUND_EXACT, further);
+        report(iteration, k, v, BOUND_EXACT, further);
         first = further[0];
     }
     clear_excluded_root_moves();
     if (stop_search)
         return false;
     // The best line leads the next iteration, whatever the others stored.
-    store_pv(answer_line);
+    store_pv(answer_pv);
     return true;
 }
 
+// How a thread deepens. The main thread holds the stops until its first iteration is
+// complete, reports every root search, keeps the budget and ends the think; a helper
+// only searches, from its own first depth on, until the main thread stops it, and what
+// it finds reaches the main thread through the transposition table.
+struct Deepening {
+    bool main;
+    int  last_iteration;
+    int  lines;  // MultiPV lines (main thread only)
+    // A helper skips the depths d with ((d + skip_phase) / skip_size) odd, so that at any
+    // time some threads search one ply deeper than others.
+    int skip_size;
+    int skip_phase;
+};
+
+// Helper k's skipping, by k: half the helpers skip every other depth, the rest two of
+// every four or three of every six, each from its own phase.
+constexpr int MAX_SKIP_ROW      = 20;
+constexpr int skip_size_of[20]  = {1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 4, 4, 4};
+constexpr int skip_phase_of[20] = {0, 1, 0, 1, 2, 3, 0, 1, 2, 3, 4, 5, 0, 1, 2, 3, 4, 5, 6, 7};
+
+// Iterative deepening with aspiration windows from the current position: the best move of
+// the last completed iteration, its score in score.
+static Move deepen(const Deepening& d, int& score) {
+    iteration       = 0;
+    int  fail_highs = 0;
+    int  fail_lows  = 0;
+    int  alpha      = -MATE;
+    int  beta       = MATE;
+    int  prev       = 0;
+    Move best_move  = NO_MOVE;
+
+    for (;;) {
+        if (!d.main)
+            while (((iteration + 1 + d.skip_phase) / d.skip_size) % 2 != 0)
+                ++iteration;
+        // Until one iteration is complete no check may stop the search.
+        if (d.main)
+            hold_stops(iteration == 0);
+        reset_search_ply();
+        root_pv[0]  = NO_MOVE;
+        const int r = search_root((iteration + 1) * ONE_PLY, alpha, beta, root_pv);
+        if (d.main)
+            hold_stops(false);
+
+        if (stop_search) {
+            while (search_ply > 0)
+                unmake_move();
+            return best_move;
+        }
+        const bool failed_high = r >= beta && r <= MATE_BOUND;
+        const bool failed_low  = !failed_high && r <= alpha && r >= -MATE_BOUND;
+        if (d.main) {
+            apply_budget(normal_budget);
+            report(iteration + 1, 1, r,
+                   failed_high  ? BOUND_LOWER
+                   : failed_low ? BOUND_UPPER
+                                : BOUND_EXACT,
+                   root_pv);
+        }
+
+        // No legal move: checkmated (-MATE) or stalemated (0); deeper searches would
+        // find nothing else.
+        if (root_pv[0] == NO_MOVE) {
+            score = r;
+            return NO_MOVE;
+        }
+        if (r < LOST_SCORE) {
+            score = r;
+            copy_line(answer_pv, root_pv);
+            return root_pv[0];
+        }
+        if (failed_high) {
+            if (d.main)
+                apply_budget(max_budget);
+            ++fail_highs;
+            beta = fail_highs == 1 && abs_int(r) < WIDEN_LIMIT ? r + ASPIRATION_WIDEN : MATE;
+            continue;
+        }
+        if (failed_low) {
+            if (d.main)
+                apply_budget(max_budget);
+            ++fail_lows;
+            alpha = fail_lows == 1 && abs_int(r) < WIDEN_LIMIT ? r - ASPIRATION_WIDEN : -MATE;
+            continue;
+        }
+
+        // The iteration is complete.
+        if (d.main)
+            apply_budget(budget_after_iteration(iteration, prev, r, normal_budget, max_budget));
+        ++iteration;
+        score      = r;
+        prev       = r;
+        best_move  = root_pv[0];
+        fail_highs = 0;
+        fail_lows  = 0;
+        alpha      = r - ASPIRATION_WINDOW;
+        beta       = r + ASPIRATION_WINDOW;
+        copy_line(answer_pv, root_pv);
+        if (!d.main) {
+            if (iteration >= d.last_iteration)
+                return best_move;
+            continue;
+        }
+        if (d.lines > 1 && !search_further_lines(d.lines)) {
+            while (search_ply > 0)
+                unmake_move();
+            return best_move;
+        }
+        // A stop or a node limit that came while the first iteration could not be
+        // interrupted.
+        if (iteration == d.last_iteration || limit_reached())
+            return best_move;
+        // Past the deadline already: the next iteration could not complete, and starting
+        // it would only cost the time its nodes take to see the clock. Without a deadline
+        // (pondering, infinite) it lies at the end of time.
+        if (clock_ms() >= deadline)
+            return best_move;
+    }
+}
+
 Move think(const SearchLimits& limits, int& score) {
-    iterations_done = 0;
+    iteration = 0;
     reset_node_count();
-    score          = 0;
-    book_answer    = false;
-    answer_line[0] = NO_MOVE;
-    int fail_highs = 0;
-    int fail_lows  = 0;
+    score        = 0;
+    book_answer  = false;
+    answer_pv[0] = NO_MOVE;
 
     if (limits.use_book)
         if (const Move book_move = book_probe(); book_move != NO_MOVE) {
-            book_answer    = true;
-            answer_line[0] = book_move;
-            answer_line[1] = NO_MOVE;
+            book_answer  = true;
+            answer_pv[0] = book_move;
+            answer_pv[1] = NO_MOVE;
             return book_move;
         }
 
@@ -128,83 +250,19 @@ Move think(const SearchLimits& limits, int& score) {
     clear_ordering_tables();
     restrict_root_moves(limits.root_moves, limits.root_move_count);
     const int lines = limits.multi_pv > 1 ? min_int(limits.multi_pv, count_root_moves()) : 1;
+    const int last  = limits.depth_limit < 1 ? 1 : limits.depth_limit;
 
-    const int last_iteration = limits.depth_limit < 1 ? 1 : limits.depth_limit;
-    int       alpha          = -MATE;
-    int       beta           = MATE;
-    int       prev           = 0;
-    Move      best_move      = NO_MOVE;
+    start_helpers(limits);
+    const Move answer = deepen(Deepening{true, last, lines, 1, 0}, score);
+    finish_helpers();
+    return answer;
+}
 
-    for (;;) {
-        // Until one iteration is complete no check may stop the search.
-        hold_stops(iterations_done == 0);
-        reset_search_ply();
-        line[0]     = NO_MOVE;
-        const int r = search_root((iterations_done + 1) * ONE_PLY, alpha, beta, line);
-        hold_stops(false);
-
-        if (stop_search) {
-            while (search_ply > 0)
-                unmake_move();
-            return best_move;
-        }
-        apply_budget(normal_budget);
-        const bool failed_high = r >= beta && r <= MATE_BOUND;
-        const bool failed_low  = !failed_high && r <= alpha && r >= -MATE_BOUND;
-        report(iterations_done + 1, 1, r,
-               failed_high  ? BOUND_LOWER
-               : failed_low ? BOUND_UPPER
-                            : BOUND_EXACT,
-               line);
-
-        // No legal move: checkmated (-MATE) or stalemated (0); deeper searches would
-        // find nothing else.
-        if (line[0] == NO_MOVE) {
-            score = r;
-            return NO_MOVE;
-        }
-        if (r < LOST_SCORE) {
-            score = r;
-            copy_line(answer_line, line);
-            return line[0];
-        }
-        if (failed_high) {
-            apply_budget(max_budget);
-            ++fail_highs;
-            beta = fail_highs == 1 && abs_int(r) < WIDEN_LIMIT ? r + ASPIRATION_WIDEN : MATE;
-            continue;
-        }
-        if (failed_low) {
-            apply_budget(max_budget);
-            ++fail_lows;
-            alpha = fail_lows == 1 && abs_int(r) < WIDEN_LIMIT ? r - ASPIRATION_WIDEN : -MATE;
-            continue;
-        }
-
-        // The iteration is complete.
-        apply_budget(budget_after_iteration(iterations_done, prev, r, normal_budget, max_budget));
-        ++iterations_done;
-        score      = r;
-        prev       = r;
-        best_move  = line[0];
-        fail_highs = 0;
-        fail_lows  = 0;
-        alpha      = r - ASPIRATION_WINDOW;
-        beta       = r + ASPIRATION_WINDOW;
-        copy_line(answer_line, line);
-        if (lines > 1 && !search_further_lines(lines)) {
-            while (search_ply > 0)
-                unmake_move();
-            return best_move;
-        }
-        // A stop or a node limit that came while the first iteration could not be
-        // interrupted.
-        if (iterations_done == last_iteration || limit_reached())
-            return best_move;
-        // Past the deadline already: the next iteration could not complete, and starting
-        // it would only cost the time its nodes take to see the clock. Without a deadline
-        // (pondering, infinite) it lies at the end of time.
-        if (clock_ms() >= deadline)
-            return best_move;
-    }
+void helper_think(const SearchLimits& limits, int helper) {
+    reset_node_count();
+    clear_ordering_tables();
+    restrict_root_moves(limits.root_moves, limits.root_move_count);
+    const int row   = helper % MAX_SKIP_ROW;
+    int       score = 0;
+    deepen(Deepening{false, DEFAULT_DEPTH_LIMIT, 1, skip_size_of[row], skip_phase_of[row]}, score);
 }

@@ -3,8 +3,8 @@
 // first; otherwise it budgets the time and deepens one ply at a time, each root search
 // inside an aspiration window around the previous score, reports every root search to
 // the loop's printer, and answers the best move of the last completed iteration.
-// think.cpp owns iteration, root_pv and answer_pv: think resets them and they keep their
-// last values between thinks. The clock state belongs to search/clock.h, the budgets to
+// think.cpp owns iteration, root_pv and answer_pv (one of each per search thread) and
+// answered_from_book. The clock state belongs to search/clock.h, the budgets to
 // shell/time_alloc.h.
 #pragma once
 
@@ -65,10 +65,13 @@ struct ThinkingReport {
 using ThinkingPrinter = void (*)(const ThinkingReport& report);
 void set_thinking_printer(ThinkingPrinter printer);
 
-extern const int& iteration;                  // completed iterations of the current think
-extern const Move (&root_pv)[PV_CAPACITY];    // line of the last root search, 0-terminated
-extern const Move (&answer_pv)[PV_CAPACITY];  // line of the answer: its second move is the
-                                              // expected reply; empty for a book move
+// Per search thread (thread_local, constant-initialised); think resets them and they keep
+// their last values between thinks.
+extern thread_local constinit int  iteration;               // completed iterations
+extern thread_local constinit Move root_pv[PV_CAPACITY];    // line of the last root search
+extern thread_local constinit Move answer_pv[PV_CAPACITY];  // line of the answer: its second
+                                                            // move is the expected reply;
+                                                            // empty for a book move
 extern const bool& answered_from_book;
 
 // score: out, the evaluation of the answer from the side to move's view, 0 for a book
@@ -76,6 +79,11 @@ extern const bool& answered_from_book;
 // when stalemated. The first iteration always completes, whatever the clock or a stop
 // says, so a position with a legal move always gets one.
 Move think(const SearchLimits& limits, int& score);
+
+// Helper number helper's search of the position the thread pool gave it, beside the main
+// thread's think with these limits, until the main thread stops it. Each helper skips
+// depths in its own pattern. It prints nothing and answers nothing.
+void helper_think(const SearchLimits& limits, int helper);
 
 // The GUI played the expected move while the engine pondered: the clock of limits
 // applies from now on. Called by the loop's input poller during a think.

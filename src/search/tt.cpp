@@ -1,5 +1,6 @@
 #include "search/tt.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -10,11 +11,23 @@
 
 // One block holds both arrays, so that the system judges the whole size at once: two
 // separate halves could each be granted and then not both be backed by memory. The arrays
-// are interleaved in pairs: index i of the primary array is pairs[i].entry[0] and of the
-// secondary one pairs[i].entry[1], so that a probe reads one 32-byte half of a cache
+// are interleaved in pairs: index i of the primary array is pairs[i].slot[0] and of the
+// secondary one pairs[i].slot[1], so that a probe reads one 32-byte half of a cache
 // line, not two lines. When the system grants nothing at all, the static pair serves.
+//
+// Every search thread reads and writes the table at once, so an entry is two 64-bit
+// words, each read and written whole as a relaxed atomic (a plain move on x86-64):
+//   data  = move | depth << 32 | bound << 48
+//   check = (lock ^ fold(data)) << 32 | score
+// A reader that gets the two words of two different stores (a torn entry) finds a lock
+// that answers no key, so a torn entry is a miss; the score shares its word with the lock.
+// An all-zero entry is an empty one: lock 0, no move, no bound.
+struct TTSlot {
+    std::uint64_t check;
+    std::uint64_t data;
+};
 struct TTPair {
-    TTEntry entry[2];  // primary, secondary
+    TTSlot slot[2];  // primary, secondary
 };
 static TTPair        fallback[1] = {};
 static TTPair*       pairs       = fallback;
@@ -22,31 +35,72 @@ static std::uint64_t entries     = 1;
 static std::uint64_t mask        = 0;
 // True while no entry has been written since the last clear: clearing again would only
 // rewrite the same bytes, which for the default table costs more than the rest of
-// start-up together.
-static bool is_clean = true;
+// start-up together. Stores of every thread clear it: read first, so that a store does not
+// write the flag's cache line every time.
+static std::atomic<bool> is_clean{true};
 
 const std::uint64_t& tt_entries = entries;
 const std::uint64_t& tt_mask    = mask;
 
-const TTEntry& tt_primary(std::uint64_t i) { return pairs[i].entry[0]; }
-const TTEntry& tt_secondary(std::uint64_t i) { return pairs[i].entry[1]; }
+static std::uint32_t fold(std::uint64_t data) {
+    return static_cast<std::uint32_t>(data) ^ static_cast<std::uint32_t>(data >> 32);
+}
+
+static TTEntry read_slot(TTSlot& slot) {
+    const std::uint64_t check =
+        std::atomic_ref<std::uint64_t>(slot.check).load(std::memory_order_relaxed);
+    const std::uint64_t data =
+        std::atomic_ref<std::uint64_t>(slot.data).load(std::memory_order_relaxed);
+    TTEntry entry;
+    entry.score = static_cast<std::int32_t>(static_cast<std::uint32_t>(check));
+    entry.lock  = static_cast<std::uint32_t>(check >> 32) ^ fold(data);
+    entry.move  = static_cast<Move>(data);
+    entry.depth = static_cast<std::uint16_t>(data >> 32);
+    entry.bound = static_cast<std::int16_t>(data >> 48);
+    return entry;
+}
+
+static void write_slot(TTSlot& slot, const TTEntry& entry) {
+    const std::uint64_t data = std::uint64_t{entry.move} | std::uint64_t{entry.depth} << 32
+                               | std::uint64_t{static_cast<std::uint16_t>(entry.bound)} << 48;
+    const std::uint64_t check =
+        std::uint64_t{entry.lock ^ fold(data)} << 32 | static_cast<std::uint32_t>(entry.score);
+    std::atomic_ref<std::uint64_t>(slot.check).store(check, std::memory_order_relaxed);
+    std::atomic_ref<std::uint64_t>(slot.data).store(data, std::memory_order_relaxed);
+}
+
+static void mark_used() {
+    if (is_clean.load(std::memory_order_relaxed))
+        is_clean.store(false, std::memory_order_relaxed);
+}
+
+TTEntry tt_primary(std::uint64_t i) { return read_slot(pairs[i].slot[0]); }
+TTEntry tt_secondary(std::uint64_t i) { return read_slot(pairs[i].slot[1]); }
+
+void tt_write_halves(std::uint64_t i, const TTEntry& check_from, const TTEntry& data_from) {
+    TTSlot a{}, b{};
+    write_slot(a, check_from);
+    write_slot(b, data_from);
+    pairs[i].slot[0] = TTSlot{a.check, b.data};
+    mark_used();
+}
 
 std::uint64_t allocate_tt(std::uint64_t wanted) {
     const std::uint64_t capped = wanted < MAX_HASH_ENTRIES ? wanted : MAX_HASH_ENTRIES;
     allocate_hash_table(pairs, entries, fallback, capped * sizeof(TTPair));
     fallback[0] = TTPair{};
     // Fresh pages are zero, and an all-zero entry is an empty one.
-    is_clean = true;
-    mask     = entries - 1;
+    is_clean.store(true, std::memory_order_relaxed);
+    mask = entries - 1;
     return entries;
 }
 
 std::uint64_t tt_bytes() { return entries * sizeof(TTPair); }
 
 void tt_clear() {
-    if (is_clean)
+    if (is_clean.load(std::memory_order_relaxed))
         return;
-    is_clean = true;
+    is_clean.store(true, std::memory_order_relaxed);
     std::memset(static_cast<void*>(pairs), 0, entries * sizeof(TTPair));
 }
 
@@ -54,42 +108,37 @@ int tt_hashfull() {
     const std::uint64_t sample = entries < 500 ? entries : 500;
     std::uint64_t       used   = 0;
     for (std::uint64_t i = 0; i < sample; ++i)
-        for (const TTEntry& entry : pairs[i].entry)
-            used += entry.bound != BOUND_NONE;
+        for (TTSlot& slot : pairs[i].slot)
+            used += read_slot(slot).bound != BOUND_NONE;
     return sample > 0 ? static_cast<int>(used * 1000 / (2 * sample)) : 0;
 }
 
-// The primary and secondary entries of key's index, side by side.
-static TTEntry* pair_of(Key key) { return pairs[static_cast<std::uint32_t>(key) & mask].entry; }
-
-// The entry that holds key, primary array first, or null.
-static TTEntry* find_entry(Key key) {
-    TTEntry* const      pair = pair_of(key);
-    const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
-    if (pair[0].lock == lock)
-        return &pair[0];
-    if (pair[1].lock == lock)
-        return &pair[1];
-    return nullptr;
-}
+// The primary and secondary slots of key's index, side by side.
+static TTSlot* pair_of(Key key) { return pairs[static_cast<std::uint32_t>(key) & mask].slot; }
 
 void tt_prefetch(Key key) { __builtin_prefetch(pair_of(key)); }
 
 bool tt_probe(Key key, TTEntry& found) {
-    const TTEntry* entry = find_entry(key);
-    if (entry)
-        found = *entry;
-    return entry != nullptr;
+    TTSlot* const       pair = pair_of(key);
+    const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
+    for (int i = 0; i < 2; ++i) {
+        const TTEntry entry = read_slot(pair[i]);
+        if (entry.lock == lock) {
+            found = entry;
+            return true;
+        }
+    }
+    return false;
 }
 
 void tt_store(Key key, int score, int bound, int depth, Move move) {
     // Only thousands of iterations under a huge "sd" reach this; the field has 16 bits.
     if (depth > UINT16_MAX)
         depth = UINT16_MAX;
-    is_clean                 = false;
-    TTEntry* const      pair = pair_of(key);
+    mark_used();
+    TTSlot* const       pair = pair_of(key);
     const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
-    TTEntry&            p    = pair[0];
+    TTEntry             p    = read_slot(pair[0]);
     const TTEntry       entry{score, lock, move, static_cast<std::uint16_t>(depth),
                         static_cast<std::int16_t>(bound)};
     if (p.lock == lock) {
@@ -100,12 +149,13 @@ void tt_store(Key key, int score, int bound, int depth, Move move) {
                 p.move = move;
             p.bound = static_cast<std::int16_t>(bound);
             p.score = score;
+            write_slot(pair[0], p);
         }
     } else if (depth >= p.depth) {
-        pair[1] = p;
-        p       = entry;
+        write_slot(pair[1], p);
+        write_slot(pair[0], entry);
     } else {
-        pair[1] = entry;
+        write_slot(pair[1], entry);
     }
 }
 
@@ -134,10 +184,16 @@ void store_pv(const Move* pv) {
     // A position the table already holds keeps its depth, score and bound and takes the
     // line's move: a move-only entry of depth 0 could never displace it, and the root,
     // which is never stored otherwise, would keep its first iteration's move for good.
-    if (TTEntry* entry = find_entry(position.key)) {
-        entry->move = pv[0];
-        is_clean    = false;
-    } else {
-        tt_store(position.key, 0, BOUND_MOVE_ONLY, 0, pv[0]);
+    TTSlot* const       pair = pair_of(position.key);
+    const std::uint32_t lock = static_cast<std::uint32_t>(position.key >> 32);
+    for (int i = 0; i < 2; ++i) {
+        TTEntry entry = read_slot(pair[i]);
+        if (entry.lock == lock) {
+            entry.move = pv[0];
+            write_slot(pair[i], entry);
+            mark_used();
+            return;
+        }
     }
+    tt_store(position.key, 0, BOUND_MOVE_ONLY, 0, pv[0]);
 }

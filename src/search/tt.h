@@ -3,7 +3,8 @@
 // deeper of two competing results, the secondary array takes whatever the primary one
 // rejects or displaces. Allocated once at start-up by allocate_tt and never resized;
 // tt.cpp owns both arrays and only tt_clear, tt_store and store_pv write their entries. The
-// quiescence search does not use the table.
+// quiescence search does not use the table. The one table every search thread shares:
+// probes and stores of all threads may meet on an entry, and a torn one reads as a miss.
 #pragma once
 
 #include <cstdint>
@@ -31,8 +32,12 @@ static_assert(sizeof(TTEntry) == 16, "four entries to a 64-byte cache line");
 extern const std::uint64_t& tt_entries;
 extern const std::uint64_t& tt_mask;
 // Entry i (below tt_entries) of each array; both share one cache line.
-const TTEntry& tt_primary(std::uint64_t i);    // depth-preferred
-const TTEntry& tt_secondary(std::uint64_t i);  // always replaced
+TTEntry tt_primary(std::uint64_t i);    // depth-preferred
+TTEntry tt_secondary(std::uint64_t i);  // always replaced
+// Writes primary entry i as a store torn by another thread's would leave it: the half
+// with the lock and score of check_from, the half with the move, depth and bound of
+// data_from. For tests: a torn entry must answer no probe.
+void tt_write_halves(std::uint64_t i, const TTEntry& check_from, const TTEntry& data_from);
 
 // Start-up. Allocates both arrays, empty, with the given number of entries each, rounded
 // down to a power of two, at most 2^32 (the index uses 32 bits of the key) and at most

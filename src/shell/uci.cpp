@@ -1,13 +1,10 @@
 #include "shell/uci.h"
 
-#include <cerrno>
 #include <csignal>
 #include <cstdarg>
 #include <cstdint>
 #include <cstring>
-#include <poll.h>
 #include <string>
-#include <unistd.h>
 
 #include "eval/material.h"
 #include "eval/pawns.h"
@@ -17,19 +14,18 @@
 #include "position/valid_move.h"
 #include "search/clock.h"
 #include "search/think.h"
+#include "search/threads.h"
 #include "search/tt.h"
 #include "shell/book.h"
 #include "shell/move_text.h"
 #include "shell/options.h"
+#include "shell/uci_input.h"
 
 namespace {
 
 constexpr const char* ENGINE_NAME   = "Velmora 1.9.9 beta";
 constexpr const char* ENGINE_AUTHOR = "the Velmora developers";
 
-// The longest line the loop holds: a game of 4096 moves fits with room to spare. A longer
-// line is dropped whole, with a word to the GUI.
-constexpr int INPUT_CAPACITY = 1 << 16;
 // The most game moves the history stack takes: the rest is kept for the deepest search.
 constexpr int MAX_GAME_MOVES = HISTORY_CAPACITY - SEARCH_HISTORY_RESERVE;
 constexpr int FEN_CAPACITY   = 128;  // a FEN of six fields is at most about 90 characters
@@ -39,16 +35,6 @@ constexpr int MIN_HASH_MB = 1;  // below 8 the table takes 8, as with "-th"
 // GUI's clock: the pipes, an adapter such as polyglot, and a loaded machine's scheduling.
 constexpr int DEFAULT_MOVE_OVERHEAD_MS = 30;
 constexpr int MAX_MOVE_OVERHEAD_MS     = 5000;
-
-// The descriptor's bytes, read into the loop's own buffer: [begin, end) is unread.
-struct Input {
-    int  fd;
-    char bytes[INPUT_CAPACITY + 1];  // one more for the zero that ends the last line
-    int  begin;
-    int  end;
-    bool at_end;    // the descriptor has nothing more to give
-    bool dropping;  // inside a line too long to hold: skip to its end
-};
 
 struct Options {
     int  hash_mb;
@@ -217,68 +203,6 @@ void print_thinking(const ThinkingReport& report) {
     std::fflush(state.out);
 }
 
-// ---- Input
-
-// Reads what the descriptor has, waiting at most timeout_ms (-1: until something comes).
-void fill(Input& in, int timeout_ms) {
-    if (in.at_end)
-        return;
-    if (in.begin > 0) {
-        std::memmove(in.bytes, in.bytes + in.begin, static_cast<std::size_t>(in.end - in.begin));
-        in.end -= in.begin;
-        in.begin = 0;
-    }
-    if (in.end == INPUT_CAPACITY) {
-        // One line fills the buffer: drop it up to its end.
-        in.begin = in.end = 0;
-        in.dropping       = true;
-        tell("a line longer than %d bytes was ignored", INPUT_CAPACITY);
-    }
-    pollfd    ready{in.fd, POLLIN, 0};
-    const int polled = poll(&ready, 1, timeout_ms);
-    if (polled < 0 && errno != EINTR) {
-        in.at_end = true;
-        return;
-    }
-    if (polled <= 0)
-        return;
-    const ssize_t n =
-        read(in.fd, in.bytes + in.end, static_cast<std::size_t>(INPUT_CAPACITY - in.end));
-    if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
-        in.at_end = true;
-        return;
-    }
-    if (n > 0)
-        in.end += static_cast<int>(n);
-}
-
-// The end of the first complete line in [from, in.end), or -1. A line cut short by the
-// end of input counts as complete.
-int line_end(const Input& in, int from) {
-    const void* nl = std::memchr(in.bytes + from, '\n', static_cast<std::size_t>(in.end - from));
-    if (nl)
-        return static_cast<int>(static_cast<const char*>(nl) - in.bytes);
-    return in.at_end && from < in.end ? in.end : -1;
-}
-
-// The next complete line, zero-terminated in place (a carriage return before the line end
-// belongs to it; a zero byte ends what the loop looks at), or nullptr.
-char* take_line(Input& in) {
-    for (;;) {
-        const int end = line_end(in, in.begin);
-        if (end < 0)
-            return nullptr;
-        char* line    = in.bytes + in.begin;
-        in.bytes[end] = '\0';
-        if (end > in.begin && in.bytes[end - 1] == '\r')
-            in.bytes[end - 1] = '\0';
-        in.begin = end < in.end ? end + 1 : end;
-        if (!in.dropping)
-            return line;
-        in.dropping = false;  // that was the rest of the long line
-    }
-}
-
 // ---- Commands
 
 enum CommandWord {
@@ -319,7 +243,7 @@ void answer_uci() {
     say("id author %s", ENGINE_AUTHOR);
     say("option name Hash type spin default %d min %d max %d", state.settings.hash_mb, MIN_HASH_MB,
         UCI_MAX_HASH_MB);
-    say("option name Threads type spin default 1 min 1 max 1");
+    say("option name Threads type spin default 1 min 1 max %d", MAX_SEARCH_THREADS);
     say("option name Ponder type check default false");
     say("option name OwnBook type check default true");
     say("option name MultiPV type spin default 1 min 1 max %d", MAX_MULTI_PV);
@@ -343,6 +267,14 @@ void resize_hash(int mb) {
             "Hash: the machine granted %lld MB of %lld MB",
             static_cast<long long>(granted * 2 * static_cast<std::int64_t>(sizeof(TTEntry)) >> 20),
             static_cast<long long>(entries * 2 * static_cast<std::int64_t>(sizeof(TTEntry)) >> 20));
+}
+
+// The shared table and every search thread's own hashes.
+void clear_all_tables() {
+    tt_clear();
+    clear_pawn_hash();
+    clear_material_hash();
+    clear_helper_tables();
 }
 
 bool read_check(const char* value, bool& flag) {
@@ -403,7 +335,11 @@ void command_setoption(const char* args) {
             resize_hash(
                 static_cast<int>(min_int(static_cast<int>(number), state.settings.max_hash_mb)));
     } else if (equal_ignoring_case(name, name_length, "Threads")) {
-        ok = word_to_number(number_word, 1, 1, number) && *v == '\0';
+        ok = word_to_number(number_word, 1, MAX_SEARCH_THREADS, number) && *v == '\0';
+        if (ok)
+            if (const int granted = set_search_threads(static_cast<int>(number)); granted < number)
+                tell("Threads: the system granted %d of %lld threads", granted,
+                     static_cast<long long>(number));
     } else if (equal_ignoring_case(name, name_length, "Ponder")) {
         ok = read_check(value_text, o.ponder);
     } else if (equal_ignoring_case(name, name_length, "OwnBook")) {
@@ -417,7 +353,7 @@ void command_setoption(const char* args) {
         if (ok)
             o.move_overhead_ms = static_cast<int>(number);
     } else if (equal_ignoring_case(name, name_length, "Clear Hash")) {
-        tt_clear();
+        clear_all_tables();
     } else {
         tell("no option named '%.*s'", name_length, name);
         return;
@@ -432,9 +368,7 @@ void command_setoption(const char* args) {
 
 void command_ucinewgame() {
     new_game();
-    tt_clear();
-    clear_pawn_hash();
-    clear_material_hash();
+    clear_all_tables();
     state.game.from_startpos = true;
     state.game.fen[0]        = '\0';
     state.game.move_count    = 0;
@@ -543,7 +477,7 @@ void act_on_lines() {
     int    read_at  = in.begin;
     int    write_at = in.begin;
     while (!state.think.stop) {
-        const int end = line_end(in, read_at);
+        const int end = input_line_end(in, read_at);
         if (end < 0)
             break;
         const int next_line = end < in.end ? end + 1 : end;
@@ -594,7 +528,8 @@ void poll_input(bool wait) {
     if (state.think.stop)
         return;
     Input& in = state.input;
-    fill(in, wait ? -1 : 0);
+    if (input_fill(in, wait ? -1 : 0))
+        tell("a line longer than %d bytes was ignored", INPUT_CAPACITY);
     act_on_lines();
     if (in.at_end && state.think.endless && !state.think.stop) {
         // Nothing more will come, so nothing could ever stop this think: answer now, then
@@ -774,11 +709,9 @@ void uci_loop(int in, std::FILE* out, const UciSettings& settings) {
         log_line("%s", settings.start_note);
     set_thinking_printer(print_thinking);
 
-    state.out         = out;
-    state.settings    = settings;
-    state.input.fd    = in;
-    state.input.begin = state.input.end = 0;
-    state.input.at_end = state.input.dropping = false;
+    state.out      = out;
+    state.settings = settings;
+    input_open(state.input, in);
     state.options            = Options{settings.hash_mb, false, true, 1, DEFAULT_MOVE_OVERHEAD_MS};
     state.game.from_startpos = true;
     state.game.fen[0]        = '\0';
@@ -788,16 +721,18 @@ void uci_loop(int in, std::FILE* out, const UciSettings& settings) {
     log_line("uci");
     answer_uci();
     for (;;) {
-        char* line = take_line(state.input);
+        char* line = input_take_line(state.input);
         if (line == nullptr) {
             if (state.input.at_end)
                 break;
-            fill(state.input, -1);
+            if (input_fill(state.input, -1))
+                tell("a line longer than %d bytes was ignored", INPUT_CAPACITY);
             continue;
         }
         if (!execute_line(line))
             break;
     }
+    set_search_threads(1);
     close_log();
     set_thinking_printer(nullptr);
 }

@@ -284,8 +284,8 @@ TEST(EvaluateCache, SameScoreColdWarmAndThroughCollisions) {
     const int expected = full_eval();
     clear_pawn_hash();
     clear_material_hash();
-    position_record.pawn_key     = 0x1234;
-    position_record.material_key = 0x5678;
+    position.pawn_key     = 0x1234;
+    position.material_key = 0x5678;
     EXPECT_EQ(full_eval(), expected);
 }
 

@@ -131,15 +131,15 @@ TEST(Ordering, TriesAndCutsHalveTogether) {
     record_cut(other);  // hits 2, tries 2
     for (int i = 0; i < 0x4000 - 2; ++i)
         record_try(m);  // tries 0x3fff
-    EXPECT_EQ(history_tries[m & 0xfff], 0x3fff);
+    EXPECT_EQ(history_tries.value[m & 0xfff], 0x3fff);
     record_cut(m);  // tries reach 0x4000, hits 2: both tables halve
-    EXPECT_EQ(history_tries[m & 0xfff], 0x2000);
-    EXPECT_EQ(history_hits[m & 0xfff], 1);
-    EXPECT_EQ(history_tries[other & 0xfff], 1);
-    EXPECT_EQ(history_hits[other & 0xfff], 1);
-    EXPECT_EQ(history_tries[0], 1);
+    EXPECT_EQ(history_tries.value[m & 0xfff], 0x2000);
+    EXPECT_EQ(history_hits.value[m & 0xfff], 1);
+    EXPECT_EQ(history_tries.value[other & 0xfff], 1);
+    EXPECT_EQ(history_hits.value[other & 0xfff], 1);
+    EXPECT_EQ(history_tries.value[0], 1);
 
     clear_ordering_tables();
-    EXPECT_EQ(history_tries[m & 0xfff], 1);
-    EXPECT_EQ(history_hits[m & 0xfff], 1);
+    EXPECT_EQ(history_tries.value[m & 0xfff], 1);
+    EXPECT_EQ(history_hits.value[m & 0xfff], 1);
 }

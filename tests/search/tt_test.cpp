@@ -107,6 +107,26 @@ TEST(TranspositionTable, NewPositionsDisplaceOrBypassThePrimaryEntryByDepth) {
     EXPECT_EQ(probe(third).score, 44);
 }
 
+// Threads store at once, so a probe may read the two halves of an entry from two stores:
+// such a torn entry answers neither key.
+TEST(TranspositionTable, TornEntryIsAMiss) {
+    fresh_search(START_FEN);
+    const Key     first = key_of(300, 1), second = key_of(300, 2);
+    const TTEntry a{11, 1, move_a, 8, BOUND_EXACT};
+    const TTEntry b{22, 2, move_b, 4, BOUND_LOWER};
+    tt_write_halves(300, a, b);
+    TTEntry entry{};
+    EXPECT_FALSE(tt_probe(first, entry));
+    EXPECT_FALSE(tt_probe(second, entry));
+    tt_write_halves(300, b, a);
+    EXPECT_FALSE(tt_probe(first, entry));
+    EXPECT_FALSE(tt_probe(second, entry));
+    tt_write_halves(300, a, a);  // whole: a hit, as stored
+    EXPECT_EQ(probe(first).score, 11);
+    EXPECT_EQ(probe(first).move, move_a);
+    EXPECT_EQ(probe(first).depth, 8);
+}
+
 TEST(TranspositionTable, AllocationRoundsDownToAPowerOfTwoAndIsNeverEmpty) {
     fresh_search(START_FEN);
     EXPECT_EQ(allocate_tt(1000), 512u);

@@ -76,7 +76,23 @@ TEST(UciThinking, StopAndPonderhitAreHeardWhileThinking) {
     ASSERT_TRUE(engine.read_until("bestmove", seen));
     EXPECT_EQ(seen.back(), "bestmove d1d8");
 
-    // "quit" during a think ends the process, with its input still open.
+    // With helper threads: "isready" and "stop" are heard as before, and one answer comes.
+    for (const char* threads : {"2", "4"}) {
+        seen.clear();
+        engine.send("setoption name Threads value "s + threads
+                    + "\nposition startpos moves e2e4\ngo infinite\n");
+        ASSERT_TRUE(engine.read_until("info depth 6 ", seen));
+        engine.send("isready\n");
+        ASSERT_TRUE(engine.read_until("readyok", seen));
+        engine.send("stop\n");
+        ASSERT_TRUE(engine.read_until("bestmove", seen));
+        engine.send("isready\n");
+        ASSERT_TRUE(engine.read_until("readyok", seen));
+        EXPECT_EQ(count_starting(seen, "bestmove"), 1) << threads << " threads";
+    }
+
+    // "quit" during a think ends the process, with its input still open (and four
+    // threads searching).
     engine.send("position startpos\ngo infinite\n");
     ASSERT_TRUE(engine.read_until("info depth 5 ", seen));
     engine.send("quit\n");
@@ -102,12 +118,12 @@ TEST(UciOptions, EveryOptionTakesItsAnnouncedBounds) {
     ASSERT_TRUE(engine.read_until("readyok", seen));
     EXPECT_EQ(seen, std::vector<std::string>{"readyok"});
     for (const char* line : {"Hash value 0", "MultiPV value 65", "Move Overhead value -1",
-                             "Move Overhead value 5001", "Threads value 0"})
+                             "Move Overhead value 5001", "Threads value 0", "Threads value 257"})
         engine.send("setoption name "s + line + "\n");
     engine.send("isready\n");
     seen.clear();
     ASSERT_TRUE(engine.read_until("readyok", seen));
-    EXPECT_EQ(count_starting(seen, "info string option "), 5);
+    EXPECT_EQ(count_starting(seen, "info string option "), 6);
     engine.send("quit\n");
     EXPECT_EQ(engine.finish(), 0);
 }
