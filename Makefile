@@ -5,7 +5,7 @@ PREFIX ?= /usr/local
 # make EXE=NAME: the release engine is also left at NAME (testing frameworks ask for it).
 EXE ?=
 
-.PHONY: run test build sanitize-test debug-test install package format clean
+.PHONY: run test build sanitize-test tsan-test debug-test install package format clean
 
 build:
 	cmake --preset release $(CMAKE_EXTRA)
@@ -38,6 +38,13 @@ sanitize-test:
 	cmake --preset sanitize $(CMAKE_EXTRA)
 	cmake --build --preset sanitize -j $(JOBS)
 	ctest --preset sanitize -j $(JOBS)
+
+# ThreadSanitizer over the tests that run several search threads.
+TSAN_TESTS ?= SearchThreads|Uci|TranspositionTable|Think
+tsan-test:
+	cmake --preset tsan $(CMAKE_EXTRA)
+	cmake --build --preset tsan -j $(JOBS)
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --preset tsan -j $(JOBS) -R "$(TSAN_TESTS)"
 
 format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')

@@ -21,7 +21,7 @@ constexpr ToolCommand tool_commands[] = {
     {"perft", run_perft, "perft DEPTH [FEN] [--pickers | --make-all] count leaf positions"},
     {"divide", run_divide, "divide DEPTH [FEN] [--pickers | --make-all] perft split by root move"},
     {"eval", run_eval, "eval [FEN]                  evaluation term by term"},
-    {"bench", run_bench, "bench [DEPTH]               fixed-depth search of the bench positions"},
+    {"bench", run_bench, "bench [DEPTH] [--threads N] [--ms T]  the bench positions"},
     {"go", run_go, "go FEN [--depth D | --ms T] think on a position"},
     {"epd", run_epd, "epd FILE [--ms T | --depth D] run a bm/am test suite"},
     {"book", run_book, "book OUT FILE... [options]  build an opening book from SAN lines"},

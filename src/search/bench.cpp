@@ -8,6 +8,7 @@
 #include "position/position.h"
 #include "search/clock.h"
 #include "search/think.h"
+#include "search/threads.h"
 #include "search/tt.h"
 #include "shell/move_text.h"
 
@@ -86,8 +87,18 @@ void clear_search_tables() {
 }
 
 BenchResult run_bench_positions(int depth, std::FILE* progress) {
+    return run_bench_positions(BenchPlan{depth, 0, 1}, progress);
+}
+
+BenchResult run_bench_positions(const BenchPlan& plan, std::FILE* progress) {
     allocate_search_tables(BENCH_TT_MB);
     set_thinking_printer(nullptr);
+    const int threads = set_search_threads(plan.threads);
+    if (threads < plan.threads && progress)
+        std::fprintf(progress, "bench: the system granted %d of %d threads\n", threads,
+                     plan.threads);
+    const int                           limit_ms = plan.ms > 0 ? plan.ms : DEFAULT_FIXED_TIME_MS;
+    const int                           depth    = plan.ms > 0 ? DEFAULT_DEPTH_LIMIT : plan.depth;
     BenchResult                         result{0, 0, true};
     std::chrono::steady_clock::duration elapsed{};
     int                                 index = 0;
@@ -97,19 +108,29 @@ BenchResult run_bench_positions(int depth, std::FILE* progress) {
             if (progress)
                 std::fprintf(progress, "bench: bad FEN %s\n", fen);
             result.ok = false;
-            return result;
+            break;
         }
         clear_search_tables();
         int        score = 0;
         const auto start = std::chrono::steady_clock::now();
-        const Move m     = think(fixed_limits(depth, DEFAULT_FIXED_TIME_MS), score);
-        elapsed += std::chrono::steady_clock::now() - start;
-        result.nodes += node_count;
-        if (progress)
+        const Move m     = think(fixed_limits(depth, limit_ms), score);
+        const auto spent = std::chrono::steady_clock::now() - start;
+        elapsed += spent;
+        const std::int64_t nodes = nodes_all_threads();
+        result.nodes += nodes;
+        if (progress && threads == 1 && plan.ms == 0)
             std::fprintf(progress, "position %2d/%d  move %-5s score %6d nodes %10lld\n", index,
                          static_cast<int>(std::size(bench_fens)), move_to_text(m).text, score,
-                         static_cast<long long>(node_count));
+                         static_cast<long long>(nodes));
+        else if (progress)
+            std::fprintf(progress,
+                         "position %2d/%d  move %-5s score %6d nodes %10lld depth %2d ms %lld\n",
+                         index, static_cast<int>(std::size(bench_fens)), move_to_text(m).text,
+                         score, static_cast<long long>(nodes), iteration,
+                         static_cast<long long>(
+                             std::chrono::duration_cast<std::chrono::milliseconds>(spent).count()));
     }
+    set_search_threads(1);
     result.ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
     return result;
 }

@@ -21,6 +21,16 @@ struct BenchResult {
 // One progress line per position on progress (nullptr: none).
 BenchResult run_bench_positions(int depth, std::FILE* progress);
 
+// The bench positions searched some other way, for speed and scaling figures: to depth,
+// or for ms milliseconds each when ms > 0, with threads search threads. Only the plain
+// bench above is a signature; the progress lines here add the depth reached and the time.
+struct BenchPlan {
+    int depth;
+    int ms;
+    int threads;
+};
+BenchResult run_bench_positions(const BenchPlan& plan, std::FILE* progress);
+
 // Allocates the transposition table (tt_mb megabytes in all) and the 1-megabyte pawn
 // and material hashes, as the engine does with default options but for the size.
 void allocate_search_tables(int tt_mb);
