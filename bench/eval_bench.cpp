@@ -70,7 +70,7 @@ BENCHMARK(BM_SwitchPositionOnly);
 // The same position over and over: the cheapest case, every branch predicted.
 void BM_EvaluateOnePosition(benchmark::State& state) {
     const std::vector<Position>& records = bench_positions();
-    position                      = records[20];
+    position                             = records[20];
     for (auto _ : state)
         benchmark::DoNotOptimize(evaluate(-MATE, MATE));
     state.SetItemsProcessed(state.iterations());

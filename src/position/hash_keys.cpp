@@ -32,8 +32,8 @@ PositionKeys keys_from_scratch() {
 }
 
 void compute_keys() {
-    const PositionKeys keys      = keys_from_scratch();
-    position.key          = keys.key;
-    position.pawn_key     = keys.pawn_key;
-    position.material_key = keys.material_key;
+    const PositionKeys keys = keys_from_scratch();
+    position.key            = keys.key;
+    position.pawn_key       = keys.pawn_key;
+    position.material_key   = keys.material_key;
 }
