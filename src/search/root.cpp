@@ -21,7 +21,8 @@ struct RootMoves {
     int  excluded_count = 0;
 };
 
-RootMoves root_moves;
+// One per search thread: each restricts and excludes its own root moves.
+thread_local constinit RootMoves root_moves{};
 
 bool is_listed(Move m, const Move* list, int count) {
     for (int i = 0; i < count; ++i)
