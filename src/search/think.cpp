@@ -223,6 +223,8 @@ static Move deepen(const Deepening& d, int& score) {
 }
 
 Move think(const SearchLimits& limits, int& score) {
+    // The last search's helpers must be out before the stop is cleared for this one.
+    wait_for_helpers();
     iteration = 0;
     reset_node_count();
     score        = 0;
@@ -254,7 +256,7 @@ Move think(const SearchLimits& limits, int& score) {
 
     start_helpers(limits);
     const Move answer = deepen(Deepening{true, last, lines, 1, 0}, score);
-    finish_helpers();
+    stop_helpers();
     return answer;
 }
 

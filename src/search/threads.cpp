@@ -82,9 +82,11 @@ void helper_main(int slot) {
     }
 }
 
-// Posts a job to every helper and, unless it is a search, waits until all have done it.
+// Posts a job to every helper, once all are idle, and unless it is a search waits until
+// all have done it.
 void post(Job job) {
     std::unique_lock<std::mutex> lock(pool.mutex);
+    pool.done.wait(lock, [] { return pool.busy == 0; });
     pool.job  = job;
     pool.busy = pool.helpers;
     ++pool.generation;
@@ -93,14 +95,17 @@ void post(Job job) {
         pool.done.wait(lock, [] { return pool.busy == 0; });
 }
 
-void wait_until_idle() {
+}  // namespace
+
+void wait_for_helpers() {
+    if (pool.helpers == 0)
+        return;
     std::unique_lock<std::mutex> lock(pool.mutex);
     pool.done.wait(lock, [] { return pool.busy == 0; });
 }
 
-}  // namespace
-
 int set_search_threads(int threads) {
+    wait_for_helpers();
     const int wanted = threads < 1                    ? 0
                        : threads > MAX_SEARCH_THREADS ? MAX_SEARCH_THREADS - 1
                                                       : threads - 1;
@@ -127,10 +132,10 @@ int set_search_threads(int threads) {
             }
         }
         {
-            std::lock_guard<std::mutex> lock(pool.mutex);
+            std::unique_lock<std::mutex> lock(pool.mutex);
             pool.busy -= wanted - started;
+            pool.done.wait(lock, [] { return pool.busy == 0; });
         }
-        wait_until_idle();
         pool.helpers = started;
     }
     set_helper_count(pool.helpers);
@@ -142,6 +147,7 @@ int search_threads() { return pool.helpers + 1; }
 void start_helpers(const SearchLimits& limits) {
     if (pool.helpers == 0)
         return;
+    wait_for_helpers();  // nobody still reads the last search's game
     game_record = position;
     for (int i = 0; i < position.history_length; ++i)
         game_history[i] = history_stack[i];
@@ -150,11 +156,9 @@ void start_helpers(const SearchLimits& limits) {
     post(JOB_SEARCH);
 }
 
-void finish_helpers() {
-    if (pool.helpers == 0)
-        return;
-    stop_all_threads();
-    wait_until_idle();
+void stop_helpers() {
+    if (pool.helpers > 0)
+        stop_all_threads();
 }
 
 void clear_helper_tables() {

@@ -6,7 +6,7 @@
 // threads.cpp owns the pool: helpers are started once by set_search_threads, wait idle
 // (blocked, not spinning) between searches, and are ended by set_search_threads(1).
 // Every function here is called by the main thread, between searches except for
-// start_helpers and finish_helpers, which think calls around its own search.
+// start_helpers and stop_helpers, which think calls around its own search.
 #pragma once
 
 #include "search/think.h"
@@ -21,10 +21,14 @@ int set_search_threads(int threads);
 int search_threads();  // 1 when no helper runs
 
 // Helpers take the main thread's game as it is now and search it with these limits'
-// root moves, until finish_helpers stops them. Nothing happens without helpers.
+// root moves, until stop_helpers stops them. Nothing happens without helpers.
 void start_helpers(const SearchLimits& limits);
-// Stops every helper and waits until all are idle again.
-void finish_helpers();
+// Tells every helper to stop, and returns at once: the main thread answers while the
+// helpers leave their searches.
+void stop_helpers();
+// Waits until every helper is idle: before a search starts, and before the main thread
+// changes the shared table (the table's own clearing and resizing wait here).
+void wait_for_helpers();
 
 // Every helper empties its own pawn and material hash (a new game).
 void clear_helper_tables();

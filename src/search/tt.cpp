@@ -8,6 +8,7 @@
 #include "position/move.h"
 #include "position/position.h"
 #include "position/table_memory.h"
+#include "search/threads.h"
 
 // One block holds both arrays, so that the system judges the whole size at once: two
 // separate halves could each be granted and then not both be backed by memory. The arrays
@@ -86,6 +87,7 @@ void tt_write_halves(std::uint64_t i, const TTEntry& check_from, const TTEntry& 
 }
 
 std::uint64_t allocate_tt(std::uint64_t wanted) {
+    wait_for_helpers();
     const std::uint64_t capped = wanted < MAX_HASH_ENTRIES ? wanted : MAX_HASH_ENTRIES;
     allocate_hash_table(pairs, entries, fallback, capped * sizeof(TTPair));
     fallback[0] = TTPair{};
@@ -98,6 +100,7 @@ std::uint64_t allocate_tt(std::uint64_t wanted) {
 std::uint64_t tt_bytes() { return entries * sizeof(TTPair); }
 
 void tt_clear() {
+    wait_for_helpers();
     if (is_clean.load(std::memory_order_relaxed))
         return;
     is_clean.store(true, std::memory_order_relaxed);
