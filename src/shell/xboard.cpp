@@ -86,6 +86,13 @@ void reply_unknown_command(Loop& loop, const char* word) {
 // engine move or hint: the engine stays silent rather than claim a result it has not seen.
 bool history_is_full() { return position.history_length >= MAX_GAME_MOVES; }
 
+// Kept back from the engine's clock: what passes between the GUI's clock and the engine
+// (the pipes, the scheduling of a busy machine) is charged to the engine too. Measured on
+// a core shared by four games at 1 s + 0.01 s: without it the clock ran out in one game
+// of ten, as the few milliseconds a move spent near the end added to that lag; with it, as
+// with UCI's Move Overhead of the same size, none did.
+constexpr int CLOCK_RESERVE_MS = 30;
+
 // The engine thinks with what the GUI has said about time and depth.
 Move think_for_loop(const Loop& loop, int& score) {
     const TimeControl& tc        = loop.state.time_control;
@@ -94,9 +101,9 @@ Move think_for_loop(const Loop& loop, int& score) {
     limits.depth_limit = max_depth > 0 && tc.depth_limit > max_depth ? max_depth : tc.depth_limit;
     limits.moves_per_control = tc.moves_per_control;
     limits.increment_ms      = tc.increment_ms;
-    limits.own_time_ms       = tc.own_time_ms;
-    limits.opponent_time_ms  = tc.opponent_time_ms;
-    limits.fixed_time_ms     = tc.fixed_time_ms;
+    limits.own_time_ms = tc.own_time_ms > CLOCK_RESERVE_MS ? tc.own_time_ms - CLOCK_RESERVE_MS : 0;
+    limits.opponent_time_ms = tc.opponent_time_ms;
+    limits.fixed_time_ms    = tc.fixed_time_ms;
     return think(limits, score);
 }
 
