@@ -9,7 +9,7 @@
 
 // Kept back from a fixed time per move: the nodes read the clock every millisecond or
 // so, and the answer must reach the GUI before its clock runs out.
-constexpr int FIXED_TIME_MARGIN_MS = 5;
+constexpr int FIXED_TIME_MARGIN_MS = 10;
 
 static int normal_ms;
 static int max_ms;

@@ -10,7 +10,7 @@ extern const int& normal_budget;
 extern const int& max_budget;
 
 // Budgets from what the GUI has said about the clocks: moves_per_control -1 is a fixed
-// time per move ("st", "sd"; 5 ms of it, at most a tenth, is kept back so that the
+// time per move ("st", "sd"; 10 ms of it, at most a tenth, is kept back so that the
 // answer arrives before the GUI's clock runs out), 0 the whole game in one control,
 // n > 0 n moves per control. Times are milliseconds. The moves left in the control
 // come from the number of moves played, or from moves_to_go when the GUI counts them

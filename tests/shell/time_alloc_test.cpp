@@ -38,21 +38,21 @@ class TimeAllocTest : public ::testing::Test {
 
 TEST_F(TimeAllocTest, FixedTimePerMoveIgnoresTheClocks) {
     // "st 10": the answer must be there before the GUI's ten seconds are up, so the
-    // search stops 5 ms early (a tenth at most), whatever the clocks say.
+    // search stops 10 ms early (a tenth at most), whatever the clocks say.
     allocate_time(-1, 5000, 900, 100000, 10000);
-    EXPECT_EQ(normal_budget, 9995);
-    EXPECT_EQ(max_budget, 9995);
+    EXPECT_EQ(normal_budget, 9990);
+    EXPECT_EQ(max_budget, 9990);
     allocate_time(-1, 0, 0, 0, 1000);  // "st 1"
-    EXPECT_EQ(normal_budget, 995);
-    EXPECT_EQ(max_budget, 995);
+    EXPECT_EQ(normal_budget, 990);
+    EXPECT_EQ(max_budget, 990);
     allocate_time(-1, 0, 0, 0, 30);  // a tenth of 30 ms
     EXPECT_EQ(normal_budget, 27);
     allocate_time(-1, 0, 0, 0, 0);  // "st 0": nothing to keep back
     EXPECT_EQ(normal_budget, 0);
     // "sd" alone: an hour, and the depth limit ends the search.
     allocate_time(-1, 0, 0, 0, 3600000);
-    EXPECT_EQ(normal_budget, 3600000 - 5);
-    EXPECT_EQ(max_budget, 3600000 - 5);
+    EXPECT_EQ(normal_budget, 3600000 - 10);
+    EXPECT_EQ(max_budget, 3600000 - 10);
 }
 
 TEST_F(TimeAllocTest, MovesPerControlAtTheStartOfAControl) {
