@@ -240,7 +240,7 @@ Move think(const SearchLimits& limits, int& score) {
         }
 
     allocate_time(limits.moves_per_control, limits.increment_ms, limits.own_time_ms,
-                  limits.opponent_time_ms, limits.fixed_time_ms, limits.moves_to_go);
+                  limits.opponent_time_ms, limits.fixed_time_ms, limits.moves_to_go, limits.lag_ms);
     start_clock(normal_budget);
     set_node_limit(limits.node_limit);
     infinite_search = limits.infinite;

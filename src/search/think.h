@@ -28,6 +28,7 @@ struct SearchLimits {
     int own_time_ms         = 0;
     int opponent_time_ms    = 0;
     int fixed_time_ms       = DEFAULT_FIXED_TIME_MS;
+    int lag_ms              = 0;      // what the GUI's clock loses per move beyond the thinking
     std::int64_t node_limit = 0;      // above 0: stop after about this many nodes
     bool         infinite   = false;  // no deadline: a stop, the limits above or the depth end it
     bool         ponder     = false;  // no deadline until ponder_hit, then the clock runs

@@ -21,7 +21,8 @@ void allocate_time(int moves_per_control,
                    int own_time_ms,
                    int opponent_time_ms,
                    int fixed_time_ms,
-                   int moves_to_go) {
+                   int moves_to_go,
+                   int lag_ms) {
     // A fixed time per move: the GUI flags the engine the moment that time is up, so the
     // search answers a little early.
     if (moves_per_control == -1) {
@@ -36,11 +37,13 @@ void allocate_time(int moves_per_control,
     // stays in reserve, a third of it when less than 1.1 s is left.
     const std::int64_t t   = own_time_ms;
     std::int64_t       cap = t >= 1100 ? t - 1000 : t / 3;
-    // Below the reserve, a game with an increment spends at most half of it, so the clock
-    // climbs back to the reserve. Spending it all held the clock at a tenth of a second
-    // at 10 s + 0.1 s, where the GUI's and the system's delays lost games on time.
+    // Below the reserve, a game with an increment spends at most half of what the
+    // increment brings back after the delays the GUI charges each move (lag_ms), so the
+    // clock climbs back to the reserve. Spending it all held the clock at a tenth of a
+    // second at 10 s + 0.1 s, and on a busy machine, where the delays alone can take the
+    // whole increment, half of it still lost games at 1 s + 0.01 s.
     if (t < 1100 && moves_per_control == 0 && increment_ms > 0)
-        cap = std::min(cap, std::int64_t{increment_ms} / 2);
+        cap = std::min(cap, std::max(std::int64_t{0}, std::int64_t{increment_ms} - lag_ms) / 2);
 
     std::int64_t normal = 0;
     std::int64_t most   = 0;

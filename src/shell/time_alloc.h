@@ -14,10 +14,13 @@ extern const int& max_budget;
 // answer arrives before the GUI's clock runs out), 0 the whole game in one control,
 // n > 0 n moves per control. Times are milliseconds. The moves left in the control
 // come from the number of moves played, or from moves_to_go when the GUI counts them
-// itself (UCI's "movestogo").
+// itself (UCI's "movestogo"). lag_ms is what the GUI's clock loses each move beyond
+// the engine's own thinking, as the loop has seen it: with little time left in a game
+// with an increment, only what the increment brings back beyond it is spent.
 void allocate_time(int moves_per_control,
                    int increment_ms,
                    int own_time_ms,
                    int opponent_time_ms,
                    int fixed_time_ms,
-                   int moves_to_go = 0);
+                   int moves_to_go = 0,
+                   int lag_ms      = 0);

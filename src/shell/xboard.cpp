@@ -1,5 +1,6 @@
 #include "shell/xboard.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdint>
 #include <cstring>
@@ -7,6 +8,7 @@
 #include "position/make_move.h"
 #include "position/move.h"
 #include "position/position.h"
+#include "search/clock.h"
 #include "search/think.h"
 #include "search/tt.h"
 #include "shell/log.h"
@@ -103,6 +105,7 @@ Move think_for_loop(const Loop& loop, int& score) {
     limits.increment_ms      = tc.increment_ms;
     limits.own_time_ms = tc.own_time_ms > CLOCK_RESERVE_MS ? tc.own_time_ms - CLOCK_RESERVE_MS : 0;
     limits.opponent_time_ms = tc.opponent_time_ms;
+    limits.lag_ms           = tc.lag_ms;
     limits.fixed_time_ms    = tc.fixed_time_ms;
     return think(limits, score);
 }
@@ -113,11 +116,16 @@ void take_engine_turn(Loop& loop) {
     loop.state.engine_to_move = false;
     if (!loop.settings.thinking || history_is_full())
         return;
-    int        score = 0;
-    const Move m     = think_for_loop(loop, score);
+    int        score   = 0;
+    const int  started = clock_ms();
+    const Move m       = think_for_loop(loop, score);
     if (m != NO_MOVE) {
         const MoveText text = move_to_text(m);
         std::fprintf(loop.out, "move %s\n", text.text);
+        TimeControl& tc = loop.state.time_control;
+        if (tc.moves_per_control == 0)
+            tc.expected_time_ms = clamp_to_int(std::int64_t{tc.own_time_ms} - (clock_ms() - started)
+                                               + tc.increment_ms);
         log_line("Engine move %s %d", text.text, score);
         make_move(m);  // the search only answers legal moves
     }
@@ -174,8 +182,9 @@ CommandResult command_new(Loop& loop, const char*, const char*) {
     new_game();
     tt_clear();
     reset_game_state();
-    loop.state.force_mode     = false;
-    loop.state.engine_to_move = false;
+    loop.state.force_mode                    = false;
+    loop.state.engine_to_move                = false;
+    loop.state.time_control.expected_time_ms = -1;  // the lag seen so far still holds
     log_line("new");
     return COMMAND_DONE;
 }
@@ -295,7 +304,15 @@ CommandResult command_time(Loop& loop, const char*, const char* args) {
     int centiseconds = 0;
     if (!read_int(args, centiseconds))
         return COMMAND_MALFORMED;
-    loop.state.time_control.own_time_ms = clamp_to_int(std::int64_t{centiseconds} * 10);
+    TimeControl& tc = loop.state.time_control;
+    tc.own_time_ms  = clamp_to_int(std::int64_t{centiseconds} * 10);
+    if (tc.expected_time_ms >= 0) {
+        // The clock is kept in centiseconds: a lag below 10 ms may read as 0 or 10.
+        const std::int64_t lag =
+            std::clamp<std::int64_t>(std::int64_t{tc.expected_time_ms} - tc.own_time_ms, 0, 1000);
+        tc.lag_ms           = static_cast<int>((3 * std::int64_t{tc.lag_ms} + lag) / 4);
+        tc.expected_time_ms = -1;
+    }
     log_line("time %d", centiseconds);
     return COMMAND_DONE;
 }

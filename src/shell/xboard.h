@@ -22,6 +22,11 @@ struct TimeControl {
     int opponent_time_ms  = 0;   // the opponent's clock ("otim")
     int fixed_time_ms     = DEFAULT_FIXED_TIME_MS;  // per move while moves_per_control is -1
     int depth_limit       = DEFAULT_DEPTH_LIMIT;    // iterations ("sd")
+    // What the clock should read at the next "time", from the last one less the engine's
+    // own thinking plus the increment (-1: nothing to compare), and the delay the GUI's
+    // clock has shown beyond it, smoothed over the last few moves.
+    int expected_time_ms = -1;
+    int lag_ms           = 0;
 };
 
 // The loop's state between two lines.

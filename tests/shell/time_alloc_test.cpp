@@ -131,6 +131,12 @@ TEST_F(TimeAllocTest, ShortClockKeepsTwoThirds) {
     allocate_time(0, 100, 900, 900, 0);  // below the reserve, half of a small increment
     EXPECT_EQ(normal_budget, 50);
     EXPECT_EQ(max_budget, 50);
+    // ... of what it brings back after the GUI's delays, nothing when they take it all.
+    allocate_time(0, 100, 900, 900, 0, 0, 40);
+    EXPECT_EQ(max_budget, 30);
+    allocate_time(0, 10, 900, 900, 0, 0, 12);
+    EXPECT_EQ(normal_budget, 0);
+    EXPECT_EQ(max_budget, 0);
     allocate_time(0, 0, 1100, 1100, 0);  // from 1.1 s on, one whole second is kept
     EXPECT_EQ(max_budget, 100);
 }
