@@ -20,8 +20,8 @@ constexpr ToolCommand tool_commands[] = {
     {"show", run_show, "show [FEN] [--960]          diagram, FEN, keys and sums of a position"},
     {"perft", run_perft, "perft DEPTH [FEN] [--pickers | --make-all] count leaf positions"},
     {"divide", run_divide, "divide DEPTH [FEN] [--pickers | --make-all] perft split by root move"},
-    {"eval", run_eval, "eval [FEN]                  evaluation term by term"},
-    {"bench", run_bench, "bench [DEPTH]               fixed-depth search of the bench positions"},
+    {"eval", run_eval, "eval [FEN] [--960]          evaluation term by term"},
+    {"bench", run_bench, "bench [DEPTH] [--960]       fixed-depth search of the bench positions"},
     {"go", run_go, "go FEN [--depth D | --ms T] think on a position"},
     {"epd", run_epd, "epd FILE [--ms T | --depth D] run a bm/am test suite"},
     {"book", run_book, "book OUT FILE... [options]  build an opening book from SAN lines"},
@@ -34,7 +34,7 @@ void print_usage(std::FILE* out) {
     std::fprintf(out,
                  "\nFEN strings with blanks are passed as one quoted argument. A FEN that is not\n"
                  "standard chess is read as Chess960 (X-FEN or Shredder-FEN castling), as is\n"
-                 "every FEN after --960 (perft, divide, go, show); castling is then written\n"
+                 "every FEN after --960 (perft, divide, go, show, eval); castling is then written\n"
                  "as the king taking its rook (e1h1).\n");
 }
 
