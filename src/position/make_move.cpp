@@ -193,15 +193,12 @@ template <int Us> bool make_move_as(Move m) {
     if (m & FLAG_PROMOTION) {
         // Step 6.
         put_piece<Us>(pos, move_promotion(m), to, true);
-    } else if (m & FLAG_CASTLE_SHORT) {
-        // Step 7. Castling moves the rook too.
+    } else if (m & CASTLE_FLAGS) {
+        // Step 7. Castling moves the rook too; castled is 1 after short, 2 after long.
+        const int wing = (m & FLAG_CASTLE_SHORT) ? 0 : 1;
         clear_castle_rights<Us>(pos, CASTLE_SHORT | CASTLE_LONG);
-        castle_pieces<Us>(pos, from, to, pos.castle_rook[Us][0], rook_castled[Us][0], true);
-        pos.castled[Us] = 1;
-    } else if (m & FLAG_CASTLE_LONG) {
-        clear_castle_rights<Us>(pos, CASTLE_SHORT | CASTLE_LONG);
-        castle_pieces<Us>(pos, from, to, pos.castle_rook[Us][1], rook_castled[Us][1], true);
-        pos.castled[Us] = 2;
+        castle_pieces<Us>(pos, from, to, pos.castle_rook[Us][wing], rook_castled[Us][wing], true);
+        pos.castled[Us] = wing + 1;
     } else if (pos.castle_rights[Us]) {
         // Step 8. King and rook moves give up rights.
         if (mover == KING)
@@ -247,11 +244,9 @@ template <int Us> void unmake_move_as(Position& pos, const HistoryEntry& e) {
     }
     if (m & FLAG_PROMOTION) {
         put_piece<Us>(pos, PAWN, from, false);
-    } else if (m & FLAG_CASTLE_SHORT) {
-        castle_pieces<Us>(pos, to, from, rook_castled[Us][0], pos.castle_rook[Us][0], false);
-        pos.castled[Us] = 0;
-    } else if (m & FLAG_CASTLE_LONG) {
-        castle_pieces<Us>(pos, to, from, rook_castled[Us][1], pos.castle_rook[Us][1], false);
+    } else if (m & CASTLE_FLAGS) {
+        const int wing = (m & FLAG_CASTLE_SHORT) ? 0 : 1;
+        castle_pieces<Us>(pos, to, from, rook_castled[Us][wing], pos.castle_rook[Us][wing], false);
         pos.castled[Us] = 0;
     }
 }
