@@ -7,6 +7,7 @@
 #include "eval/evaluate.h"
 #include "eval/material.h"
 #include "eval/pawns.h"
+#include "fen_setup.h"
 #include "position/position.h"
 
 namespace {
@@ -45,15 +46,16 @@ void print_flags(int flags) {
 }  // namespace
 
 int run_eval(int argc, char** argv) {
+    const bool chess960 = take_960_flag(argc, argv);
     if (argc > 1) {
-        std::fprintf(stderr, "usage: velmora-tools eval [FEN]\n");
+        std::fprintf(stderr, "usage: velmora-tools eval [FEN] [--960]\n");
         return 2;
     }
     allocate_pawn_hash(1);
     allocate_material_hash(1);
     new_game();
     std::string error;
-    if (argc == 1 && !load_fen(argv[0], &error)) {
+    if (argc == 1 && !load_tool_fen(argv[0], chess960, &error)) {
         std::fprintf(stderr, "velmora-tools: bad FEN: %s\n", error.c_str());
         return 2;
     }

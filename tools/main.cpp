@@ -17,11 +17,11 @@ struct ToolCommand {
 };
 
 constexpr ToolCommand tool_commands[] = {
-    {"show", run_show, "show [FEN]                  diagram, FEN, keys and sums of a position"},
+    {"show", run_show, "show [FEN] [--960]          diagram, FEN, keys and sums of a position"},
     {"perft", run_perft, "perft DEPTH [FEN] [--pickers | --make-all] count leaf positions"},
     {"divide", run_divide, "divide DEPTH [FEN] [--pickers | --make-all] perft split by root move"},
-    {"eval", run_eval, "eval [FEN]                  evaluation term by term"},
-    {"bench", run_bench, "bench [DEPTH] [--threads N] [--ms T]  the bench positions"},
+    {"eval", run_eval, "eval [FEN] [--960]          evaluation term by term"},
+    {"bench", run_bench, "bench [DEPTH] [--960 | --threads N [--ms T]]  the bench positions"},
     {"go", run_go, "go FEN [--depth D | --ms T] think on a position"},
     {"epd", run_epd, "epd FILE [--ms T | --depth D] run a bm/am test suite"},
     {"book", run_book, "book OUT FILE... [options]  build an opening book from SAN lines"},
@@ -31,7 +31,11 @@ void print_usage(std::FILE* out) {
     std::fprintf(out, "usage: velmora-tools COMMAND [ARGS]\n\ncommands:\n");
     for (const ToolCommand& command : tool_commands)
         std::fprintf(out, "  %s\n", command.usage);
-    std::fprintf(out, "\nFEN strings with blanks are passed as one quoted argument.\n");
+    std::fprintf(out,
+                 "\nFEN strings with blanks are passed as one quoted argument. A FEN that is not\n"
+                 "standard chess is read as Chess960 (X-FEN or Shredder-FEN castling), as is\n"
+                 "every FEN after --960 (perft, divide, go, show, eval); castling is then written\n"
+                 "as the king taking its rook (e1h1).\n");
 }
 
 }  // namespace

@@ -8,8 +8,9 @@
 // next_evasion, making every move, with a hash move and killers drawn from the node's own
 // moves so that their de-duplication is exercised; the counts must not change.
 //
-//   perft DEPTH [FEN] [--pickers | --make-all]
-//   divide DEPTH [FEN] [--pickers | --make-all]   one "MOVE: COUNT" line per legal root move
+//   perft DEPTH [FEN] [--pickers | --make-all] [--960]
+//   divide DEPTH [FEN] [--pickers | --make-all] [--960]
+//                                        one "MOVE: COUNT" line per legal root move
 //   perft --epd FILE [--max-depth D] [--pickers | --make-all]
 //                                        every "Dn count" of a perft file up to depth D;
 //                                        exit status 1 on any mismatch
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "fen_setup.h"
 #include "movegen/captures.h"
 #include "movegen/evasions.h"
 #include "movegen/move_list.h"
@@ -45,6 +47,7 @@ struct PerftOptions {
     int         max_depth = 99;
     bool        pickers   = false;
     bool        make_all  = false;
+    bool        chess960  = false;
 };
 
 // The node's pseudo-legal moves in generator order.
@@ -77,9 +80,9 @@ bool is_legal_by_making(Move m) {
 
 // The legal moves among the node's pseudo-legal ones, none of them made. A king move (a
 // castling one included: the rook only ever blocks) is legal when its destination is not
-// attacked with the king lifted off its square. Any other move must keep a pinned piece
-// on its pin line and, in check, capture the single checker or step between it and the
-// king.
+// attacked with the king lifted off its square; castling is made, as in Chess960 the rook
+// may have shielded the king's destination from its start square. Any other move must keep a pinned
+// piece on its pin line and, in check, capture the single checker or step between it and the king.
 std::uint64_t count_legal(const MoveList& list) {
     const Position& pos      = position;
     const int       us       = pos.side_to_move;
@@ -95,7 +98,7 @@ std::uint64_t count_legal(const MoveList& list) {
         const Move m    = list.moves[i];
         const int  from = move_from(m);
         const int  to   = move_to(m);
-        if (m & FLAG_EN_PASSANT)
+        if (m & (FLAG_EN_PASSANT | CASTLE_FLAGS))
             legal += is_legal_by_making(m);
         else if (from == k)
             legal += !is_square_attacked(us, to, all ^ square_bit[k]);
@@ -171,15 +174,12 @@ std::uint64_t perft(int depth, const PerftOptions& options) {
     return options.make_all ? perft_plain(depth) : perft_bulk(depth);
 }
 
-// Coordinate notation, promotion letter in lower case: e2e4, e7e8q, e1g1.
+// Coordinate notation, promotion letter in lower case: e2e4, e7e8q, e1g1 (e1h1 in a
+// position read as Chess960).
 std::string move_name(Move m) {
-    std::string text;
-    for (const int sq : {move_from(m), move_to(m)}) {
-        text += static_cast<char>('a' + file_of(sq));
-        text += static_cast<char>('1' + rank_of(sq));
-    }
-    if (m & FLAG_PROMOTION)
-        text += "pnbrqk"[move_promotion(m)];
+    std::string text = tool_move_text(m).text;
+    if (text.size() == 5)
+        text[4] = "pnbrqk"[move_promotion(m)];
     return text;
 }
 
@@ -216,7 +216,9 @@ bool parse_int(const char* text, int low, int high, int& value) {
 int parse_options(int argc, char** argv, const char* command, PerftOptions& options) {
     for (int i = 0; i < argc; ++i) {
         const char* arg = argv[i];
-        if (std::strcmp(arg, "--pickers") == 0) {
+        if (std::strcmp(arg, "--960") == 0) {
+            options.chess960 = true;
+        } else if (std::strcmp(arg, "--pickers") == 0) {
             options.pickers = true;
         } else if (std::strcmp(arg, "--make-all") == 0) {
             options.make_all = true;
@@ -251,13 +253,13 @@ int parse_options(int argc, char** argv, const char* command, PerftOptions& opti
     return 0;
 }
 
-bool set_up(const std::string& fen, const char* command) {
+bool set_up(const std::string& fen, bool chess960, const char* command) {
     if (fen.empty()) {
         new_game();
         return true;
     }
     std::string error;
-    if (load_fen(fen, &error))
+    if (load_tool_fen(fen, chess960, &error))
         return true;
     std::fprintf(stderr, "velmora-tools %s: bad FEN: %s\n", command, error.c_str());
     return false;
@@ -310,7 +312,7 @@ int run_perft_file(const PerftOptions& options) {
     int           mismatches = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         PerftLine parsed;
-        if (!parse_perft_line(lines[i], parsed) || !set_up(parsed.fen, "perft")) {
+        if (!parse_perft_line(lines[i], parsed) || !set_up(parsed.fen, options.chess960, "perft")) {
             std::printf("unreadable line %zu: %s\n", i + 1, lines[i].c_str());
             ++mismatches;
             continue;
@@ -341,7 +343,7 @@ int run_perft(int argc, char** argv) {
         return status;
     if (!options.epd_file.empty())
         return run_perft_file(options);
-    if (!set_up(options.fen, "perft"))
+    if (!set_up(options.fen, options.chess960, "perft"))
         return 2;
 
     const auto start = Clock::now();
@@ -372,7 +374,7 @@ int run_divide(int argc, char** argv) {
         std::fprintf(stderr, "usage: velmora-tools divide DEPTH [FEN] [--pickers | --make-all]\n");
         return 2;
     }
-    if (!set_up(options.fen, "divide"))
+    if (!set_up(options.fen, options.chess960, "divide"))
         return 2;
 
     const auto start = Clock::now();

@@ -5,17 +5,19 @@
 #include <string>
 
 #include "commands.h"
+#include "fen_setup.h"
 #include "position/attacked.h"
 #include "position/position.h"
 
 int run_show(int argc, char** argv) {
+    const bool chess960 = take_960_flag(argc, argv);
     if (argc > 1) {
-        std::fprintf(stderr, "usage: velmora-tools show [FEN]\n");
+        std::fprintf(stderr, "usage: velmora-tools show [FEN] [--960]\n");
         return 2;
     }
     new_game();
     std::string error;
-    if (argc == 1 && !load_fen(argv[0], &error)) {
+    if (argc == 1 && !load_tool_fen(argv[0], chess960, &error)) {
         std::fprintf(stderr, "velmora-tools: bad FEN: %s\n", error.c_str());
         return 2;
     }

@@ -24,9 +24,10 @@ Move* append_pushes(Move* out, Bitboard dests, int delta) {
     return out;
 }
 
-bool squares_safe(int us, const int (&squares)[3], Bitboard all) {
-    for (const int sq : squares)
-        if (is_square_attacked(us, sq, all))
+// None of the squares attacked by the opponent of us, lowest first.
+bool squares_safe(int us, Bitboard squares, Bitboard all) {
+    for (; squares; squares &= squares - 1)
+        if (is_square_attacked(us, lsb_index(squares), all))
             return false;
     return true;
 }
@@ -108,12 +109,14 @@ template <int Us> void generate_quiet_checks_as(MoveList& list) {
     // square (enemy king on the c- or b-file, say, for short castling) is not seen here;
     // gives_check sees it, and the quiescence search merely goes without that move.
     const int rights = batch_fits(list, out, 2) ? pos.castle_rights[us] : 0;
-    if ((rights & CASTLE_SHORT) && !(castle_path_short[us] & all)
-        && squares_safe(us, castle_safe_short[us], all) && (rook_checks & square_bit[king + 1]))
-        *out++ = make_castle_short(king);
-    if ((rights & CASTLE_LONG) && !(castle_path_long[us] & all)
-        && squares_safe(us, castle_safe_long[us], all) && (rook_checks & square_bit[king - 1]))
-        *out++ = make_castle_long(king);
+    if ((rights & CASTLE_SHORT) && !(pos.castle_path[us][0] & all)
+        && squares_safe(us, pos.castle_safe[us][0], all)
+        && (rook_checks & square_bit[rook_castled[us][0]]))
+        *out++ = make_castle(king, king_castled[us][0], FLAG_CASTLE_SHORT);
+    if ((rights & CASTLE_LONG) && !(pos.castle_path[us][1] & all)
+        && squares_safe(us, pos.castle_safe[us][1], all)
+        && (rook_checks & square_bit[rook_castled[us][1]]))
+        *out++ = make_castle(king, king_castled[us][1], FLAG_CASTLE_LONG);
 
     list.count = static_cast<int>(out - list.moves);
 }

@@ -16,10 +16,10 @@ Move* append_quiets(const MoveList& list, Move* out, int from, Bitboard dests) {
     return out;
 }
 
-// None of the three squares attacked by the opponent of us, tested in order.
-bool squares_safe(int us, const int (&squares)[3], Bitboard all) {
-    for (const int sq : squares)
-        if (is_square_attacked(us, sq, all))
+// None of the squares attacked by the opponent of us, lowest first.
+bool squares_safe(int us, Bitboard squares, Bitboard all) {
+    for (; squares; squares &= squares - 1)
+        if (is_square_attacked(us, lsb_index(squares), all))
             return false;
     return true;
 }
@@ -70,12 +70,12 @@ template <int Us> void generate_quiets_as(int start, MoveList& list) {
     out            = append_quiets(list, out, king, king_attacks[king] & empty);
 
     const int rights = batch_fits(list, out, 2) ? pos.castle_rights[us] : 0;
-    if ((rights & CASTLE_SHORT) && !(castle_path_short[us] & all)
-        && squares_safe(us, castle_safe_short[us], all))
-        *out++ = make_castle_short(king);
-    if ((rights & CASTLE_LONG) && !(castle_path_long[us] & all)
-        && squares_safe(us, castle_safe_long[us], all))
-        *out++ = make_castle_long(king);
+    if ((rights & CASTLE_SHORT) && !(pos.castle_path[us][0] & all)
+        && squares_safe(us, pos.castle_safe[us][0], all))
+        *out++ = make_castle(king, king_castled[us][0], FLAG_CASTLE_SHORT);
+    if ((rights & CASTLE_LONG) && !(pos.castle_path[us][1] & all)
+        && squares_safe(us, pos.castle_safe[us][1], all))
+        *out++ = make_castle(king, king_castled[us][1], FLAG_CASTLE_LONG);
 
     list.count = static_cast<int>(out - list.moves);
 }

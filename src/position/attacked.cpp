@@ -89,10 +89,10 @@ template <int Us> [[gnu::always_inline]] inline bool gives_check_as(Move m) {
             return (queen_attacks(to, all) & square_bit[k]) || discovers_check(side, k, from, to);
         case KING: {
             if (m & (FLAG_CASTLE_SHORT | FLAG_CASTLE_LONG)) {
-                const bool short_side = (m & FLAG_CASTLE_SHORT) != 0;
-                const int  rook_to    = short_side ? to - 1 : to + 1;
-                const int  rook_from  = short_side ? rook_home_short[side] : rook_home_long[side];
-                const Bitboard occ    = (all & ~square_bit[rook_from] & ~square_bit[from])
+                const int      side_index = (m & FLAG_CASTLE_SHORT) ? 0 : 1;
+                const int      rook_to    = rook_castled[side][side_index];
+                const int      rook_from  = position.castle_rook[side][side_index];
+                const Bitboard occ        = (all & ~square_bit[rook_from] & ~square_bit[from])
                                      | square_bit[rook_to] | square_bit[to];
                 return (rook_attacks(rook_to, occ) & square_bit[k]) != 0;
             }

@@ -123,22 +123,39 @@ constexpr std::array<std::array<Bitboard, 64>, 2> passed_span = [] {
     return table;
 }();
 
-// Castling, indexed by colour (Black first).
-constexpr int      rook_home_short[2]      = {63, 7};
-constexpr int      rook_home_long[2]       = {56, 0};
-constexpr int      rook_castled_short[2]   = {61, 5};  // f8, f1: where castling puts it
-constexpr int      rook_castled_long[2]    = {59, 3};  // d8, d1
-constexpr Bitboard castle_path_short[2]    = {0x6000000000000000ull, 0x60ull};
-constexpr Bitboard castle_path_long[2]     = {0x0E00000000000000ull, 0x0Eull};
-constexpr int      castle_safe_short[2][3] = {{60, 61, 62}, {4, 5, 6}};
-constexpr int      castle_safe_long[2][3]  = {{60, 59, 58}, {4, 3, 2}};
+// Castling, indexed by colour (Black first), then by side: 0 short, 1 long. Wherever king
+// and rook start (the a- and h-file rooks of standard chess, any squares of Chess960),
+// castling puts the king on the g- or c-file and the rook on the f- or d-file.
+constexpr int king_castled[2][2] = {{62, 58}, {6, 2}};  // g8 c8, g1 c1
+constexpr int rook_castled[2][2] = {{61, 59}, {5, 3}};  // f8 d8, f1 d1
+constexpr int rook_home[2][2]    = {{63, 56}, {7, 0}};  // standard chess: h8 a8, h1 a1
+constexpr int castle_side(int right) { return right == CASTLE_LONG ? 1 : 0; }
+
+// The squares from a to b on their common rank, both included.
+constexpr Bitboard rank_span(int a, int b) {
+    Bitboard span = 0;
+    for (int sq = min_int(a, b); sq <= max_int(a, b); ++sq)
+        span |= Bitboard{1} << sq;
+    return span;
+}
+// What castling needs empty: every square the king or the rook crosses or ends on, but the
+// two start squares.
+constexpr Bitboard castle_path_of(int king, int rook, int king_to, int rook_to) {
+    return (rank_span(king, king_to) | rank_span(rook, rook_to))
+           & ~(Bitboard{1} << king | Bitboard{1} << rook);
+}
+// What must not be attacked: the king's start, the squares it passes and its destination.
+constexpr Bitboard castle_safe_of(int king, int king_to) { return rank_span(king, king_to); }
+static_assert(castle_path_of(4, 7, 6, 5) == 0x60 && castle_path_of(4, 0, 2, 3) == 0x0E,
+              "standard castling: f1 g1 empty; b1 c1 d1 empty");
+static_assert(castle_safe_of(60, 62) == 0x7000000000000000ull, "e8 f8 g8 safe");
+static_assert(castle_path_of(1, 0, 2, 3) == 0x0C && castle_safe_of(6, 6) == 0x40,
+              "Chess960: king b1 rook a1 long needs c1 d1; king g1 short passes only g1");
 
 static_assert(king_attacks[0] == 0x302, "a1 sees b1, a2 and b2");
 static_assert(knight_attacks[0] == 0x20400, "a1 jumps to b3 and c2");
 static_assert(pawn_attacks[WHITE][8] == 0x20000 && pawn_attacks[BLACK][8] == 0x2);
 static_assert(pawn_attacks[WHITE][56] == 0 && pawn_attacks[BLACK][0] == 0);
-static_assert(rook_castled_short[WHITE] == rook_home_short[WHITE] - 2
-              && rook_castled_long[BLACK] == rook_home_long[BLACK] + 3);
 static_assert(forward_square[WHITE][63] == NO_SQUARE && forward_square[BLACK][0] == NO_SQUARE);
 
 // Line tables, [from][to]. between: the squares strictly between two aligned squares.

@@ -20,9 +20,9 @@ PositionKeys keys_from_scratch() {
             keys.material_key ^= zobrist[material_key_index(c, p, count)];
         }
         if (pos.castle_rights[c] & CASTLE_SHORT)
-            keys.key ^= zobrist[castle_key_index(c, CASTLE_SHORT)];
+            keys.key ^= pos.castle_key[c][0];
         if (pos.castle_rights[c] & CASTLE_LONG)
-            keys.key ^= zobrist[castle_key_index(c, CASTLE_LONG)];
+            keys.key ^= pos.castle_key[c][1];
     }
     if (pos.side_to_move == WHITE)
         keys.key ^= SIDE_KEY;

@@ -8,8 +8,9 @@
 #include "position/types.h"
 
 // zobrist[c * 384 + p * 64 + s]: piece p of colour c on s. 768 + 2c / 769 + 2c: colour c
-// holds CASTLE_SHORT / CASTLE_LONG. 772 + f: en-passant square on file f. 780: SIDE_KEY.
-// Material terms reuse the table: zobrist[c * 102 + p * 17 + n] = c has n pieces of p.
+// holds CASTLE_SHORT / CASTLE_LONG (a Chess960 rook off its corner adds the unused term of a
+// pawn of c on the rook's square: Position::castle_key). 772 + f: en-passant square on file f. 780:
+// SIDE_KEY. Material terms reuse the table: zobrist[c * 102 + p * 17 + n] = c has n pieces of p.
 constexpr Key SIDE_KEY = 0xF8D626AAAF278509ull;  // present when White is to move
 // Constant data: splitmix64 from a fixed seed, so every build hashes alike.
 inline constexpr std::array<Key, 781> zobrist = [] {

@@ -32,9 +32,9 @@ template <int C> inline void toggle_piece_keys(Position& pos, int piece, int sq,
 template <int C> inline void clear_castle_rights(Position& pos, int rights) {
     const int held = pos.castle_rights[C] & rights;
     if (held & CASTLE_SHORT)
-        pos.key ^= zobrist[castle_key_index(C, CASTLE_SHORT)];
+        pos.key ^= pos.castle_key[C][0];
     if (held & CASTLE_LONG)
-        pos.key ^= zobrist[castle_key_index(C, CASTLE_LONG)];
+        pos.key ^= pos.castle_key[C][1];
     pos.castle_rights[C] &= ~rights;
 }
 
@@ -89,6 +89,33 @@ inline void move_piece(Position& pos, int piece, int from, int to, bool update_k
         pos.king_square[C] = to;
 }
 
+// Castling's king and rook moves at once: in Chess960 the king may land on the rook's start
+// square or the rook on the king's, and either may already stand on its destination, so
+// both are lifted before either is put down. Keys only when asked.
+template <int C>
+inline void castle_pieces(
+    Position& pos, int king_from, int king_to, int rook_from, int rook_to, bool update_keys) {
+    if (update_keys)
+        pos.key ^= zobrist[piece_key_index(C, KING, king_from)]
+                   ^ zobrist[piece_key_index(C, KING, king_to)]
+                   ^ zobrist[piece_key_index(C, ROOK, rook_from)]
+                   ^ zobrist[piece_key_index(C, ROOK, rook_to)];
+    const PsqValue* king = piece_square[C][KING];
+    const PsqValue* rook = piece_square[C][ROOK];
+    pos.psq_mg += psq_sign(C)
+                  * (king[king_to].mg - king[king_from].mg + rook[rook_to].mg - rook[rook_from].mg);
+    pos.psq_eg += psq_sign(C)
+                  * (king[king_to].eg - king[king_from].eg + rook[rook_to].eg - rook[rook_from].eg);
+    const Bitboard lifted = square_bit[king_from] | square_bit[rook_from];
+    pos.occupancy[C]    = (pos.occupancy[C] & ~lifted) | square_bit[king_to] | square_bit[rook_to];
+    pos.pieces[C][KING] = square_bit[king_to];
+    pos.pieces[C][ROOK] = (pos.pieces[C][ROOK] & ~square_bit[rook_from]) | square_bit[rook_to];
+    pos.board[C][king_from] = pos.board[C][rook_from] = NO_PIECE;
+    pos.board[C][king_to]                             = KING;
+    pos.board[C][rook_to]                             = ROOK;
+    pos.king_square[C]                                = king_to;
+}
+
 // Step 1 of make: what unmake cannot recompute.
 inline void push_history(Position& pos, Move m, int captured) {
     assert(pos.history_length < HISTORY_CAPACITY);
@@ -140,11 +167,14 @@ template <int Us> bool make_move_as(Move m) {
     if (move_flags(m) != 0 || mover == PAWN)
         pos.irreversible_index = pos.history_length;
 
-    // Step 4. Move the mover; a promotion lifts it and puts down its new piece below.
-    if (m & FLAG_PROMOTION)
-        lift_piece<Us>(pos, mover, from, true);
-    else
+    // Step 4. Move the mover; a promotion lifts it and puts down its new piece below,
+    // castling moves king and rook together there.
+    if (m & (FLAG_PROMOTION | CASTLE_FLAGS)) {
+        if (m & FLAG_PROMOTION)
+            lift_piece<Us>(pos, mover, from, true);
+    } else {
         move_piece<Us>(pos, mover, from, to, true);
+    }
 
     // Step 5. Captures. A right still set means its rook still stands at home.
     if (m & FLAG_CAPTURE) {
@@ -153,9 +183,9 @@ template <int Us> bool make_move_as(Move m) {
         else
             lift_piece<Them>(pos, captured, to, true);
         if (pos.castle_rights[Them]) {
-            if ((pos.castle_rights[Them] & CASTLE_SHORT) && to == rook_home_short[Them])
+            if ((pos.castle_rights[Them] & CASTLE_SHORT) && to == pos.castle_rook[Them][0])
                 clear_castle_rights<Them>(pos, CASTLE_SHORT);
-            else if ((pos.castle_rights[Them] & CASTLE_LONG) && to == rook_home_long[Them])
+            else if ((pos.castle_rights[Them] & CASTLE_LONG) && to == pos.castle_rook[Them][1])
                 clear_castle_rights<Them>(pos, CASTLE_LONG);
         }
     }
@@ -163,22 +193,19 @@ template <int Us> bool make_move_as(Move m) {
     if (m & FLAG_PROMOTION) {
         // Step 6.
         put_piece<Us>(pos, move_promotion(m), to, true);
-    } else if (m & FLAG_CASTLE_SHORT) {
-        // Step 7. Castling moves the rook too.
+    } else if (m & CASTLE_FLAGS) {
+        // Step 7. Castling moves the rook too; castled is 1 after short, 2 after long.
+        const int wing = (m & FLAG_CASTLE_SHORT) ? 0 : 1;
         clear_castle_rights<Us>(pos, CASTLE_SHORT | CASTLE_LONG);
-        move_piece<Us>(pos, ROOK, rook_home_short[Us], rook_castled_short[Us], true);
-        pos.castled[Us] = 1;
-    } else if (m & FLAG_CASTLE_LONG) {
-        clear_castle_rights<Us>(pos, CASTLE_SHORT | CASTLE_LONG);
-        move_piece<Us>(pos, ROOK, rook_home_long[Us], rook_castled_long[Us], true);
-        pos.castled[Us] = 2;
+        castle_pieces<Us>(pos, from, to, pos.castle_rook[Us][wing], rook_castled[Us][wing], true);
+        pos.castled[Us] = wing + 1;
     } else if (pos.castle_rights[Us]) {
         // Step 8. King and rook moves give up rights.
         if (mover == KING)
             clear_castle_rights<Us>(pos, CASTLE_SHORT | CASTLE_LONG);
-        else if (mover == ROOK && from == rook_home_short[Us])
+        else if (mover == ROOK && from == pos.castle_rook[Us][0])
             clear_castle_rights<Us>(pos, CASTLE_SHORT);
-        else if (mover == ROOK && from == rook_home_long[Us])
+        else if (mover == ROOK && from == pos.castle_rook[Us][1])
             clear_castle_rights<Us>(pos, CASTLE_LONG);
     }
 
@@ -203,10 +230,12 @@ template <int Us> void unmake_move_as(Position& pos, const HistoryEntry& e) {
     const int     from  = move_from(m);
     const int     to    = move_to(m);
     const int     piece = pos.board[Us][to];
-    if (m & FLAG_PROMOTION)
-        lift_piece<Us>(pos, piece, to, false);
-    else
+    if (m & (FLAG_PROMOTION | CASTLE_FLAGS)) {
+        if (m & FLAG_PROMOTION)
+            lift_piece<Us>(pos, piece, to, false);
+    } else {
         move_piece<Us>(pos, piece, to, from, false);
+    }
     if (m & FLAG_CAPTURE) {
         if (m & FLAG_EN_PASSANT)
             put_piece<Them>(pos, PAWN, forward_square[Them][to], false);
@@ -215,11 +244,9 @@ template <int Us> void unmake_move_as(Position& pos, const HistoryEntry& e) {
     }
     if (m & FLAG_PROMOTION) {
         put_piece<Us>(pos, PAWN, from, false);
-    } else if (m & FLAG_CASTLE_SHORT) {
-        move_piece<Us>(pos, ROOK, rook_castled_short[Us], rook_home_short[Us], false);
-        pos.castled[Us] = 0;
-    } else if (m & FLAG_CASTLE_LONG) {
-        move_piece<Us>(pos, ROOK, rook_castled_long[Us], rook_home_long[Us], false);
+    } else if (m & CASTLE_FLAGS) {
+        const int wing = (m & FLAG_CASTLE_SHORT) ? 0 : 1;
+        castle_pieces<Us>(pos, to, from, rook_castled[Us][wing], pos.castle_rook[Us][wing], false);
         pos.castled[Us] = 0;
     }
 }
@@ -282,11 +309,11 @@ Key key_after(Move m) {
     else if (m & FLAG_CAPTURE)
         key ^= zobrist[piece_key_index(opp, pos.board[opp][to], to)];
     if (m & FLAG_CASTLE_SHORT)
-        key ^= zobrist[piece_key_index(side, ROOK, rook_home_short[side])]
-               ^ zobrist[piece_key_index(side, ROOK, rook_castled_short[side])];
+        key ^= zobrist[piece_key_index(side, ROOK, pos.castle_rook[side][0])]
+               ^ zobrist[piece_key_index(side, ROOK, rook_castled[side][0])];
     else if (m & FLAG_CASTLE_LONG)
-        key ^= zobrist[piece_key_index(side, ROOK, rook_home_long[side])]
-               ^ zobrist[piece_key_index(side, ROOK, rook_castled_long[side])];
+        key ^= zobrist[piece_key_index(side, ROOK, pos.castle_rook[side][1])]
+               ^ zobrist[piece_key_index(side, ROOK, rook_castled[side][1])];
     if (pos.ep_square != NO_SQUARE)
         key ^= zobrist[ep_key_index(pos.ep_square)];
     if (mover == PAWN && (from - to == 16 || to - from == 16))

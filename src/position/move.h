@@ -15,6 +15,8 @@ constexpr Move FLAG_CAPTURE      = 0x20000;
 constexpr Move FLAG_PROMOTION    = 0x40000;
 constexpr Move FLAG_EN_PASSANT   = 0x80000;
 
+constexpr Move CASTLE_FLAGS = FLAG_CASTLE_SHORT | FLAG_CASTLE_LONG;
+
 constexpr Move PROMOTION_FIELD = 0x7000;   // promotion piece in place; 0x6000 = none
 constexpr Move NO_PROMOTION    = 0x6000;   // NO_PIECE << 12, carried by every non-promotion
 constexpr Move TACTICAL_MASK   = 0xe0000;  // capture, promotion or en passant
@@ -38,6 +40,11 @@ constexpr Move make_promotion(int from, int to, int piece, bool capture) {
 }
 constexpr Move make_en_passant(int from, int to) {
     return make_capture(from, to) | FLAG_EN_PASSANT;
+}
+// Castling is the king's move to its destination (the g- or c-file) with the side's flag;
+// in Chess960 the king may already stand there, and the word then has from == to.
+constexpr Move make_castle(int king_from, int king_to, Move flag) {
+    return make_quiet(king_from, king_to) | flag;
 }
 constexpr Move make_castle_short(int king_from) {
     return make_quiet(king_from, king_from + 2) | FLAG_CASTLE_SHORT;

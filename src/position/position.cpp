@@ -9,6 +9,7 @@
 
 #include "eval/psq.h"
 #include "position/attacked.h"
+#include "position/attacks.h"
 #include "position/bitboard.h"
 #include "position/hash_keys.h"
 #include "position/make_move.h"
@@ -21,6 +22,27 @@ thread_local constinit int          search_ply = 0;
 namespace {
 
 constexpr int back_rank_pieces[8] = {ROOK, KNIGHT, BISHOP, QUEEN, KING, BISHOP, KNIGHT, ROOK};
+constexpr int king_home[2]        = {60, 4};  // e8, e1
+
+// The geometry of one castling right, with the king on king and the rook on rook. A rook
+// off its standard square adds a pawn term for that square to the right's key: no pawn
+// ever stands on a back rank, so the term is free, and standard chess hashes as before.
+void set_castling(Position& pos, int colour, int side, int king, int rook) {
+    const int king_to             = king_castled[colour][side];
+    pos.castle_rook[colour][side] = rook;
+    pos.castle_path[colour][side] = castle_path_of(king, rook, king_to, rook_castled[colour][side]);
+    pos.castle_safe[colour][side] = castle_safe_of(king, king_to);
+    Key term = zobrist[castle_key_index(colour, side == 0 ? CASTLE_SHORT : CASTLE_LONG)];
+    if (rook != rook_home[colour][side])
+        term ^= zobrist[piece_key_index(colour, PAWN, rook)];
+    pos.castle_key[colour][side] = term;
+}
+
+void set_standard_castling(Position& pos) {
+    for (int c = BLACK; c <= WHITE; ++c)
+        for (int side = 0; side < 2; ++side)
+            set_castling(pos, c, side, king_home[c], rook_home[c][side]);
+}
 
 void clear_record() {
     Position& pos          = position;
@@ -43,6 +65,7 @@ void clear_record() {
             pos.pieces[c][p]      = 0;
         }
     }
+    set_standard_castling(pos);
 }
 
 int piece_from_letter(char letter) {
@@ -129,6 +152,7 @@ void new_game() {
             pos.piece_count[c][p] = start_counts[p];
         pos.nonpawn_material[c] = 31;
     }
+    set_standard_castling(pos);
     compute_keys();
     pos.psq_mg = pos.psq_eg = 0;
 }
@@ -157,7 +181,7 @@ void copy_game(const Position& record, const HistoryEntry* history) {
     search_ply = 0;
 }
 
-bool load_fen(const std::string& fen, std::string* error) {
+bool load_fen(const std::string& fen, std::string* error, bool chess960) {
     std::string fields[6];
     const int   count = split_fields(fen, fields);
     if (count < 4)
@@ -230,24 +254,63 @@ bool load_fen(const std::string& fen, std::string* error) {
     auto piece_at = [&](int colour, int piece, int sq) {
         return colours[sq] == colour && squares[sq] == piece;
     };
-    int rights[2] = {0, 0};
+    int rights[2]          = {0, 0};
+    int rook_squares[2][2] = {{rook_home[BLACK][0], rook_home[BLACK][1]},
+                              {rook_home[WHITE][0], rook_home[WHITE][1]}};
+    int king_squares[2]    = {NO_SQUARE, NO_SQUARE};
+    for (int sq = 0; sq < 64; ++sq)
+        if (squares[sq] == KING)
+            king_squares[colours[sq]] = sq;
     if (fields[2] != "-") {
         for (char ch : fields[2]) {
-            int colour, right;
-            switch (ch) {
-                case 'K': colour = WHITE, right = CASTLE_SHORT; break;
-                case 'Q': colour = WHITE, right = CASTLE_LONG; break;
-                case 'k': colour = BLACK, right = CASTLE_SHORT; break;
-                case 'q': colour = BLACK, right = CASTLE_LONG; break;
-                default: return fail(error, "castling rights must be '-' or letters of KQkq");
+            const bool white  = std::isupper(static_cast<unsigned char>(ch)) != 0;
+            const int  colour = white ? WHITE : BLACK;
+            const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+            int        right  = 0;
+            int        rook   = NO_SQUARE;
+            if (!chess960) {
+                switch (letter) {
+                    case 'k': right = CASTLE_SHORT; break;
+                    case 'q': right = CASTLE_LONG; break;
+                    default: return fail(error, "castling rights must be '-' or letters of KQkq");
+                }
+                if (rights[colour] & right)
+                    return fail(error, "a castling right is given twice");
+                rook = right == CASTLE_SHORT ? king_home[colour] + 3 : king_home[colour] - 4;
+                if (!piece_at(colour, KING, king_home[colour]) || !piece_at(colour, ROOK, rook))
+                    return fail(error, "a castling right needs its king and rook on their squares");
+            } else {
+                const int king = king_squares[colour];
+                const int back = white ? 0 : 7;
+                if (rank_of(king) != back)
+                    return fail(error, "a castling right needs its king on the back rank");
+                if (letter == 'k' || letter == 'q') {
+                    // X-FEN: the outermost rook on that side of the king.
+                    right          = letter == 'k' ? CASTLE_SHORT : CASTLE_LONG;
+                    const int step = right == CASTLE_SHORT ? -1 : 1;
+                    for (int f = right == CASTLE_SHORT ? 7 : 0; f != file_of(king); f += step)
+                        if (piece_at(colour, ROOK, make_square(f, back))) {
+                            rook = make_square(f, back);
+                            break;
+                        }
+                } else if (letter >= 'a' && letter <= 'h') {
+                    // Shredder-FEN, or X-FEN naming an inner rook: the rook's file.
+                    const int f = letter - 'a';
+                    if (f != file_of(king) && piece_at(colour, ROOK, make_square(f, back)))
+                        rook = make_square(f, back);
+                    right = f > file_of(king) ? CASTLE_SHORT : CASTLE_LONG;
+                } else {
+                    return fail(error, "castling rights must be '-', letters of KQkq or files");
+                }
+                if (rook == NO_SQUARE)
+                    return fail(error,
+                                "a castling right needs a rook of its colour on the back rank, "
+                                "on that side of the king");
             }
             if (rights[colour] & right)
                 return fail(error, "a castling right is given twice");
-            const int king_home = colour == WHITE ? 4 : 60;
-            const int rook_home = right == CASTLE_SHORT ? king_home + 3 : king_home - 4;
-            if (!piece_at(colour, KING, king_home) || !piece_at(colour, ROOK, rook_home))
-                return fail(error, "a castling right needs its king and rook on their squares");
             rights[colour] |= right;
+            rook_squares[colour][castle_side(right)] = rook;
         }
     }
 
@@ -279,7 +342,11 @@ bool load_fen(const std::string& fen, std::string* error) {
     position.side_to_move         = static_cast<std::uint8_t>(side);
     position.castle_rights[BLACK] = rights[BLACK];
     position.castle_rights[WHITE] = rights[WHITE];
-    position.ep_square            = ep;
+    for (int c = BLACK; c <= WHITE; ++c)
+        for (int wing = 0; wing < 2; ++wing)
+            if (rights[c] & (wing == 0 ? CASTLE_SHORT : CASTLE_LONG))
+                set_castling(position, c, wing, king_squares[c], rook_squares[c][wing]);
+    position.ep_square = ep;
     compute_keys();
     const int      them = 1 - side;
     const Bitboard all  = position.occupancy[0] | position.occupancy[1];
@@ -318,14 +385,22 @@ std::string position_to_fen() {
     }
     fen += pos.side_to_move == WHITE ? " w " : " b ";
     const std::size_t before = fen.size();
-    if (pos.castle_rights[WHITE] & CASTLE_SHORT)
-        fen += 'K';
-    if (pos.castle_rights[WHITE] & CASTLE_LONG)
-        fen += 'Q';
-    if (pos.castle_rights[BLACK] & CASTLE_SHORT)
-        fen += 'k';
-    if (pos.castle_rights[BLACK] & CASTLE_LONG)
-        fen += 'q';
+    for (int c = WHITE; c >= BLACK; --c)
+        for (int side = 0; side < 2; ++side) {
+            if (!(pos.castle_rights[c] & (side == 0 ? CASTLE_SHORT : CASTLE_LONG)))
+                continue;
+            // KQkq when no rook of the colour stands further out on that side, else the file.
+            const int rook    = pos.castle_rook[c][side];
+            const int step    = side == 0 ? 1 : -1;
+            bool      outer   = true;
+            const int edge_sq = make_square(side == 0 ? 7 : 0, rank_of(rook));
+            for (int sq = rook; sq != edge_sq;)
+                if (pos.board[c][sq += step] == ROOK)
+                    outer = false;
+            const char letter =
+                outer ? (side == 0 ? 'k' : 'q') : static_cast<char>('a' + file_of(rook));
+            fen += c == WHITE ? static_cast<char>(std::toupper(letter)) : letter;
+        }
     if (fen.size() == before)
         fen += '-';
     fen += ' ';

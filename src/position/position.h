@@ -28,6 +28,14 @@ struct Position {
     Key          key;           // whole position
     Key          pawn_key;      // pawns of both colours
     Key          material_key;  // piece counts
+    // Castling geometry, [colour][0 short, 1 long]: set by new_game and load_fen and fixed
+    // for the game. Standard chess is the case of rooks on the a- and h-files and the king
+    // on the e-file; in Chess960 they start anywhere on the back rank, the king between.
+    // Castling always ends with the king on the g- or c-file, the rook on the f- or d-file.
+    int      castle_rook[2][2];  // the rook's start square
+    Bitboard castle_path[2][2];  // must be empty: the squares either piece crosses or ends on
+    Bitboard castle_safe[2][2];  // must not be attacked: the king's start to its destination
+    Key      castle_key[2][2];   // the key term of the right
 };
 
 // One entry per move made since the new game: what make cannot recompute on unmake.
@@ -74,8 +82,12 @@ void copy_game(const Position& record, const HistoryEntry* history);
 
 // FEN: load_fen sets up any legal-looking position (used by tools and tests; the engine
 // itself has no setboard). On bad input it returns false, leaves the position
-// unchanged and, when error is given, says why.
-bool        load_fen(const std::string& fen, std::string* error = nullptr);
+// unchanged and, when error is given, says why. With chess960 the castling field is read
+// as X-FEN (KQkq for the outermost rook on its side, a file letter for any other) or
+// Shredder-FEN (file letters, HAha); without it, only KQkq with king and rooks at home.
+// position_to_fen writes KQkq for outermost rooks, which standard chess always has, and a
+// file letter for any other.
+bool        load_fen(const std::string& fen, std::string* error = nullptr, bool chess960 = false);
 std::string position_to_fen();
 
 // Debug check of the record's invariants, including every incremental sum and key

@@ -3,18 +3,32 @@
 #include "position/valid_move.h"
 
 #include "position/attacked.h"
+#include "position/attacks.h"
 #include "position/move.h"
 
 namespace {
 
-constexpr Move CASTLE_FLAGS = FLAG_CASTLE_SHORT | FLAG_CASTLE_LONG;
-
-bool castling_is_valid(int side, int right, Bitboard path, const int (&safe)[3], Bitboard all) {
-    const Position& pos = position;
-    if (!(pos.castle_rights[side] & right) || (path & all))
+// A castling word: the king's move from its square to its destination on the g- or c-file
+// with one flag, nothing else set. King and destination may be one square, and the
+// destination may hold the castling rook, so this is tested before the checks of other
+// words. The rights stand for the king and rook on their start squares.
+bool castling_is_valid(Move m) {
+    const Position& pos  = position;
+    const int       side = pos.side_to_move;
+    const int       from = move_from(m);
+    const int       to   = move_to(m);
+    if ((m & ~(Move{0xfff} | CASTLE_FLAGS)) != NO_PROMOTION || (m & CASTLE_FLAGS) == CASTLE_FLAGS)
         return false;
-    for (int sq : safe)
-        if (is_square_attacked(side, sq, all))
+    const int index = (m & FLAG_CASTLE_SHORT) ? 0 : 1;
+    const int right = index == 0 ? CASTLE_SHORT : CASTLE_LONG;
+    if (!(pos.castle_rights[side] & right) || from != pos.king_square[side]
+        || to != king_castled[side][index])
+        return false;
+    const Bitboard all = pos.occupancy[0] | pos.occupancy[1];
+    if (pos.castle_path[side][index] & all)
+        return false;
+    for (Bitboard b = pos.castle_safe[side][index]; b; b &= b - 1)
+        if (is_square_attacked(side, lsb_index(b), all))
             return false;
     return true;
 }
@@ -29,6 +43,8 @@ bool is_valid_move(Move m) {
     const int       to   = move_to(m);
     const Bitboard  all  = pos.occupancy[0] | pos.occupancy[1];
 
+    if (m & CASTLE_FLAGS)
+        return m != NULL_MOVE && castling_is_valid(m);
     if (m == NO_MOVE || from == to || pos.board[side][to] != NO_PIECE)
         return false;
     // Bits above the flags are never set in a real move.
@@ -59,9 +75,6 @@ bool is_valid_move(Move m) {
     switch (mover) {
         case PAWN: {
             if (side == WHITE ? to <= from : to >= from)
-                return false;
-            // A pawn never castles, whatever the other bits say.
-            if (m & CASTLE_FLAGS)
                 return false;
             const bool promotion_marked = !no_promotion;
             if (abs_int(from - to) == 16) {
@@ -98,20 +111,7 @@ bool is_valid_move(Move m) {
         case KING:
             if (!no_promotion || (m & (FLAG_PROMOTION | FLAG_EN_PASSANT)))
                 return false;
-            if (abs_int(from - to) == 2 && dr == 0) {
-                if ((m & FLAG_CAPTURE) || (m & CASTLE_FLAGS) == CASTLE_FLAGS)
-                    return false;
-                if (m & FLAG_CASTLE_SHORT)
-                    return to == from + 2
-                           && castling_is_valid(side, CASTLE_SHORT, castle_path_short[side],
-                                                castle_safe_short[side], all);
-                if (m & FLAG_CASTLE_LONG)
-                    return to == from - 2
-                           && castling_is_valid(side, CASTLE_LONG, castle_path_long[side],
-                                                castle_safe_long[side], all);
-                return false;
-            }
-            return distance == 1 && !(m & CASTLE_FLAGS);
+            return distance == 1;
         default: return false;
     }
 }

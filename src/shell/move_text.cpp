@@ -1,5 +1,6 @@
 #include "shell/move_text.h"
 
+#include "position/attacks.h"
 #include "position/make_move.h"
 #include "position/move.h"
 #include "position/position.h"
@@ -24,6 +25,17 @@ MoveText move_to_text(Move m) {
     return t;
 }
 
+MoveText move_to_text_960(Move m) {
+    if (!(m & CASTLE_FLAGS) || m == NULL_MOVE)
+        return move_to_text(m);
+    // The rooks' start squares stay as the game began, so a castling deep in a line prints
+    // right without the position it is played in; the back rank tells the colour.
+    const int from   = move_from(m);
+    const int colour = rank_of(from) == 0 ? WHITE : BLACK;
+    const int rook   = position.castle_rook[colour][(m & FLAG_CASTLE_SHORT) ? 0 : 1];
+    return move_to_text(make_quiet(from, rook));
+}
+
 // The promotion piece named by c, either case, or NO_PIECE.
 static int promotion_piece(char c) {
     switch (c) {
@@ -42,7 +54,7 @@ static int promotion_piece(char c) {
 static bool is_file_letter(char c) { return c >= 'a' && c <= 'h'; }
 static bool is_rank_digit(char c) { return c >= '1' && c <= '8'; }
 
-Move text_to_move(const char* text) {
+static Move read_move(const char* text, bool chess960) {
     // Each test stops at the terminator, so a short text is never read past its end.
     if (!is_file_letter(text[0]) || !is_rank_digit(text[1]) || !is_file_letter(text[2])
         || !is_rank_digit(text[3]))
@@ -60,12 +72,20 @@ Move text_to_move(const char* text) {
     const int promotion = promotion_piece(text[4]);
     if (promotion != NO_PIECE)
         flags |= FLAG_PROMOTION;
-    if (p == KING && (from - to == 2 || to - from == 2))
+    Move m = 0;
+    if (chess960 && p == KING && pos.board[us][to] == ROOK) {
+        const int side = to == pos.castle_rook[us][0] ? 0 : to == pos.castle_rook[us][1] ? 1 : -1;
+        if (side < 0 || promotion != NO_PIECE)
+            return NO_MOVE;
+        m = make_castle(from, king_castled[us][side],
+                        side == 0 ? FLAG_CASTLE_SHORT : FLAG_CASTLE_LONG);
+    } else if (!chess960 && p == KING && (from - to == 2 || to - from == 2))
         flags |= to < from ? FLAG_CASTLE_LONG : FLAG_CASTLE_SHORT;
     else if (p == PAWN && file_of(from) != file_of(to) && q == NO_PIECE)
         flags |= FLAG_CAPTURE | FLAG_EN_PASSANT;
 
-    const Move m = static_cast<Move>(from | to << 6 | promotion << 12) | flags;
+    if (m == 0)
+        m = static_cast<Move>(from | to << 6 | promotion << 12) | flags;
     if (!is_valid_move(m))
         return NO_MOVE;
     // The validity test leaves the king's safety to make: a move that exposes the
@@ -74,3 +94,6 @@ Move text_to_move(const char* text) {
     unmake_move();
     return legal ? m : NO_MOVE;
 }
+
+Move text_to_move(const char* text) { return read_move(text, false); }
+Move text_to_move_960(const char* text) { return read_move(text, true); }

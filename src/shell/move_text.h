@@ -25,3 +25,9 @@ MoveText move_to_text(Move m);
 // calls for, or NO_MOVE when the text is malformed or the move is not legal here.
 // The position is left as it was.
 Move text_to_move(const char* text);
+
+// The same in the Chess960 form that UCI uses with UCI_Chess960: castling is written as the
+// king taking its own rook (e1h1, or b1a1 in a Chess960 position) and read only in that
+// form; every other move as above.
+MoveText move_to_text_960(Move m);
+Move     text_to_move_960(const char* text);

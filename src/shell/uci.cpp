@@ -42,6 +42,7 @@ struct Options {
     bool own_book;
     int  multi_pv;
     int  move_overhead_ms;
+    bool chess960;  // UCI_Chess960: FEN castling fields and castling moves in 960 form
 };
 
 // The game as the last "position" gave it: where it started and the moves made since.
@@ -156,9 +157,10 @@ bool word_to_number(const Word& w, std::int64_t low, std::int64_t high, std::int
     log_line("info string %s", text);
 }
 
-// UCI writes the promotion letter in lower case: e7e8q.
+// UCI writes the promotion letter in lower case: e7e8q; with UCI_Chess960, castling as
+// the king taking its own rook.
 MoveText uci_move_text(Move m) {
-    MoveText text = move_to_text(m);
+    MoveText text = state.options.chess960 ? move_to_text_960(m) : move_to_text(m);
     if (text.text[4] >= 'A' && text.text[4] <= 'Z')
         text.text[4] = static_cast<char>(text.text[4] - 'A' + 'a');
     return text;
@@ -172,7 +174,7 @@ Move word_to_move(const Word& w) {
         return NO_MOVE;
     char text[6] = {};
     std::memcpy(text, w.start, static_cast<std::size_t>(w.length));
-    return text_to_move(text);
+    return state.options.chess960 ? text_to_move_960(text) : text_to_move(text);
 }
 
 void print_thinking(const ThinkingReport& report) {
@@ -250,6 +252,7 @@ void answer_uci() {
     say("option name Move Overhead type spin default %d min 0 max %d", DEFAULT_MOVE_OVERHEAD_MS,
         MAX_MOVE_OVERHEAD_MS);
     say("option name Clear Hash type button");
+    say("option name UCI_Chess960 type check default false");
     say("uciok");
     if (state.settings.start_note)
         say("info string %s", state.settings.start_note);
@@ -352,6 +355,8 @@ void command_setoption(const char* args) {
         ok = word_to_number(number_word, 0, MAX_MOVE_OVERHEAD_MS, number) && *v == '\0';
         if (ok)
             o.move_overhead_ms = static_cast<int>(number);
+    } else if (equal_ignoring_case(name, name_length, "UCI_Chess960")) {
+        ok = read_check(value_text, o.chess960);
     } else if (equal_ignoring_case(name, name_length, "Clear Hash")) {
         clear_all_tables();
     } else {
@@ -433,7 +438,7 @@ void command_position(const char* args) {
         }
         fen[length] = '\0';
         std::string error;
-        if (!load_fen(fen, &error)) {
+        if (!load_fen(fen, &error, state.options.chess960)) {
             tell("position: bad FEN (%s); the position is unchanged", error.c_str());
             return;
         }
@@ -712,7 +717,7 @@ void uci_loop(int in, std::FILE* out, const UciSettings& settings) {
     state.out      = out;
     state.settings = settings;
     input_open(state.input, in);
-    state.options            = Options{settings.hash_mb, false, true, 1, DEFAULT_MOVE_OVERHEAD_MS};
+    state.options = Options{settings.hash_mb, false, true, 1, DEFAULT_MOVE_OVERHEAD_MS, false};
     state.game.from_startpos = true;
     state.game.fen[0]        = '\0';
     state.game.move_count    = 0;

@@ -51,7 +51,7 @@ std::vector<Move> quiet_checks() {
 // Every position of the small perft files, and every stride-th Marcel position.
 std::vector<std::string> sample_fens(int marcel_stride) {
     std::vector<std::string> fens;
-    for (const char* file : {"perft-standard.epd", "perft-stress.epd"})
+    for (const char* file : {"perft-standard.epd", "perft-stress.epd", "perft-960.epd"})
         for (const PerftCase& c : read_perft_file(file))
             fens.push_back(c.fen);
     const std::vector<PerftCase> marcel = read_perft_file("perft-marcel.epd");
@@ -100,10 +100,11 @@ TEST(Generators, AgreeWithValidityTestAndGivesCheck) {
     // The brute-force list costs about a millisecond a node: every node one ply below
     // the classic positions, and the roots of the whole sample.
     init_engine_tables();
-    for (const PerftCase& c : read_perft_file("perft-standard.epd")) {
-        set_fen(c.fen);
-        walk_tree(1, [&] { check_node(c.fen); });
-    }
+    for (const char* file : {"perft-standard.epd", "perft-960.epd"})
+        for (const PerftCase& c : read_perft_file(file)) {
+            set_fen(c.fen);
+            walk_tree(1, [&] { check_node(c.fen); });
+        }
     for (const std::string& fen : sample_fens(sample_stride(8) * 8)) {
         set_fen(fen);
         check_node(fen);

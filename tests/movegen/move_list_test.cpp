@@ -148,7 +148,7 @@ TEST(Pickers, HandOutEveryMoveOnceInStageOrder) {
     init_engine_tables();
     clear_ordering_tables();
     std::vector<std::string> fens;
-    for (const char* file : {"perft-standard.epd", "perft-stress.epd"})
+    for (const char* file : {"perft-standard.epd", "perft-stress.epd", "perft-960.epd"})
         for (const PerftCase& c : read_perft_file(file))
             fens.push_back(c.fen);
     const std::vector<PerftCase> marcel = read_perft_file("perft-marcel.epd");

@@ -54,6 +54,19 @@ TEST(Perft, StressPositionsThroughPickers) {
     expect_perft_file("perft-stress.epd", 6, THOROUGH_BUILD ? 400000 : 50000, 1, true);
 }
 
+// Chess960: published positions and castling in every shape (king or rook already on its
+// destination, the king landing on its rook's square, the rook shielding the king's
+// destination, attacked squares on and beside the way), against Stockfish's counts.
+TEST(Perft, Chess960Positions) {
+    expect_perft_file("perft-960.epd", 5, THOROUGH_BUILD ? 2000000 : 100000, 1, false);
+}
+TEST(Perft, Chess960PositionsThroughPickers) {
+    expect_perft_file("perft-960.epd", 5, THOROUGH_BUILD ? 2000000 : 100000, 1, true);
+}
+TEST(Perft, SlowChess960PositionsToDepthFive) {
+    expect_perft_file("perft-960.epd", 5, 40000000, 1, false);
+}
+
 // Depths 1 to 3 of every Marcel position take about seven seconds in release.
 TEST(Perft, SlowMarcelPositionsToDepthThree) {
     expect_perft_file("perft-marcel.epd", 3, 1000000, sample_stride(16), false);

@@ -93,6 +93,22 @@ TEST(PerftTool, DivideNamesEveryRootMove) {
               promotions.lines.end());
 }
 
+// A FEN that is not standard chess is Chess960, and --960 reads any FEN so: castling is
+// then the king taking its rook.
+TEST(PerftTool, ReadsChess960AndNamesCastlingByTheRook) {
+    const ToolRun run = run_tool("divide 1 '4k3/8/8/8/8/8/8/RK5R w HA - 0 1'");
+    EXPECT_EQ(summary_nodes(run), "25");
+    for (const char* castle : {"b1a1: 1", "b1h1: 1"})
+        EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), castle), run.lines.end()) << castle;
+    const ToolRun standard = run_tool("divide 1 'r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1' --960");
+    EXPECT_NE(std::find(standard.lines.begin(), standard.lines.end(), "e1h1: 1"),
+              standard.lines.end());
+    const ToolRun file =
+        run_tool(std::string("perft --epd ") + VELMORA_DATA_DIR + "/perft-960.epd --max-depth 3");
+    EXPECT_EQ(file.status, 0);
+    EXPECT_EQ(run_tool("perft 1 '4k3/8/8/8/8/8/8/RK5R w C - 0 1'").status, 2);
+}
+
 TEST(PerftTool, PerftFilesAndBadInput) {
     const ToolRun file = run_tool(std::string("perft --epd ") + VELMORA_DATA_DIR
                                   + "/perft-standard.epd --max-depth 2");

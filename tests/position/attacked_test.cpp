@@ -71,8 +71,9 @@ TEST(GivesCheck, AgreesWithMakingTheMove) {
     std::vector<std::string> fens;
     for (const char* fen : sample_fens)
         fens.push_back(fen);
-    for (const PerftCase& c : read_perft_file("perft-stress.epd"))
-        fens.push_back(c.fen);
+    for (const char* file : {"perft-stress.epd", "perft-960.epd"})
+        for (const PerftCase& c : read_perft_file(file))
+            fens.push_back(c.fen);
     int checks = 0;
     for (const std::string& fen : fens) {
         set_fen(fen);

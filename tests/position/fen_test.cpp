@@ -6,7 +6,7 @@
 
 TEST(Fen, RoundTripsEveryPerftPosition) {
     init_engine_tables();
-    for (const char* file : {"perft-standard.epd", "perft-stress.epd"})
+    for (const char* file : {"perft-standard.epd", "perft-stress.epd", "perft-960.epd"})
         for (const PerftCase& c : read_perft_file(file)) {
             set_fen(c.fen);
             EXPECT_TRUE(position_is_consistent()) << c.fen;
@@ -50,6 +50,66 @@ TEST(Fen, RejectsBadInputAndKeepsThePosition) {
     EXPECT_EQ(position.ep_square, 20);
     EXPECT_EQ(position.castled[WHITE], 0);
     EXPECT_EQ(position.history_length, 0);
+}
+
+// Chess960 castling fields: X-FEN (KQkq for the outermost rook, a file for an inner one)
+// and Shredder-FEN (files) give the same position; impossible rights are refused.
+TEST(Fen, ReadsChess960CastlingFieldsAndRefusesImpossibleRights) {
+    init_engine_tables();
+    struct Good {
+        const char* fen;
+        int         rooks[2][2];  // castle_rook [Black, White][short, long], -1 without right
+        const char* written;      // position_to_fen's castling field
+    };
+    const Good good[] = {
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", {{63, 56}, {7, 0}}, "KQkq"},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w HAha - 0 1", {{63, 56}, {7, 0}}, "KQkq"},
+        {"nrkbbrqn/pppppppp/8/8/8/8/PPPPPPPP/NRKBBRQN w KQkq - 0 1", {{61, 57}, {5, 1}}, "KQkq"},
+        {"nrkbbrqn/pppppppp/8/8/8/8/PPPPPPPP/NRKBBRQN w FBfb - 0 1", {{61, 57}, {5, 1}}, "KQkq"},
+        {"4k3/8/8/8/8/8/8/RRK2RR1 w FB - 0 1", {{-1, -1}, {5, 1}}, "FB"},
+        {"4k3/8/8/8/8/8/8/RRK2RR1 w KQ - 0 1", {{-1, -1}, {6, 0}}, "KQ"},
+        {"1r2k2r/8/8/8/8/8/8/4K3 b k - 0 1", {{63, -1}, {-1, -1}}, "k"},
+        {"r3k2r/8/8/8/8/8/8/R3K2R w Qk - 0 1", {{63, -1}, {-1, 0}}, "Qk"},
+    };
+    for (const Good& g : good) {
+        std::string error;
+        ASSERT_TRUE(load_fen(g.fen, &error, true)) << g.fen << ": " << error;
+        EXPECT_TRUE(position_is_consistent()) << g.fen;
+        for (int c = BLACK; c <= WHITE; ++c)
+            for (int side = 0; side < 2; ++side)
+                if (g.rooks[c][side] >= 0) {
+                    EXPECT_EQ(position.castle_rook[c][side], g.rooks[c][side]) << g.fen;
+                }
+        const std::string fen = position_to_fen();
+        EXPECT_EQ(fen.substr(fen.find(' ') + 3, std::string(g.written).size()), g.written) << g.fen;
+        // A standard position hashes alike in both readings.
+        if (load_fen(g.fen)) {
+            const Key standard = position.key;
+            ASSERT_TRUE(load_fen(g.fen, nullptr, true));
+            EXPECT_EQ(position.key, standard) << g.fen;
+        }
+    }
+    new_game();
+    const Key   key   = position.key;
+    const char* bad[] = {
+        "4k3/8/8/8/8/8/8/RK5R w C - 0 1",   // no rook on the c-file
+        "4k3/8/8/8/8/8/8/RK5R w B - 0 1",   // the king's own file
+        "4k3/8/8/8/8/8/8/RK5R w HH - 0 1",  // twice
+        "4k3/8/8/8/8/8/8/RK5R w KH - 0 1",  // H is the outermost: K again
+        "4k3/8/8/8/8/8/8/1K5R w Q - 0 1",   // no rook on the long side
+        "4k3/8/8/8/8/8/K7/R6R w HA - 0 1",  // king off the back rank
+        "4k3/8/8/8/8/8/8/RK5R w h - 0 1",   // Black has no rook there
+        "4k3/8/8/8/8/8/8/RK5R w Hx - 0 1",  // no such letter
+    };
+    for (const char* fen : bad) {
+        std::string error;
+        EXPECT_FALSE(load_fen(fen, &error, true)) << fen;
+        EXPECT_FALSE(error.empty()) << fen;
+        EXPECT_EQ(position.key, key) << fen;
+    }
+    // Without Chess960 the field is KQkq alone, with king and rooks on their squares.
+    EXPECT_FALSE(load_fen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w HAha - 0 1"));
+    EXPECT_FALSE(load_fen("nrkbbrqn/pppppppp/8/8/8/8/PPPPPPPP/NRKBBRQN w KQkq - 0 1"));
 }
 
 TEST(PieceSquare, HoldsTheDocumentedValues) {

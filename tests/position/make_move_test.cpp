@@ -92,9 +92,12 @@ TEST(MakeMove, RandomGamesKeepEveryFieldInStep) {
          "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
          "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
          "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+         // Chess960: castling from other squares, rooks beside the king.
+         "rkrnnqbb/pppppppp/8/8/8/8/PPPPPPPP/RKRNNQBB w CAca - 0 1",
+         "1rqbkrbn/1ppppp1p/1n6/p1N3p1/8/2P4P/PP1PPPP1/1RQBKRBN w FBfb - 0 9",
     };
-    for (int game = 0; game < 12; ++game) {
-        set_fen(starts[game % 4]);
+    for (int game = 0; game < 16; ++game) {
+        set_fen(starts[game % 6]);
         for (int ply = 0; ply < 120; ++ply) {
             const std::vector<Move> valid = brute_force_valid_moves();
             std::vector<Move>       legal;

@@ -49,6 +49,10 @@ TEST(SearchTools, BenchEndsWithItsPinnedSignature) {
                                 + std::to_string(nps));
     EXPECT_EQ(nodes, BENCH_DEPTH_6_SIGNATURE);
     EXPECT_EQ(run_tool("bench 0").exit_code, 2);
+    // The Chess960 positions, where the search castles from other squares.
+    const ToolRun chess960 = run_tool("bench 6 --960");
+    ASSERT_EQ(chess960.lines.size(), 1u);
+    EXPECT_EQ(chess960.lines[0].substr(0, 13), "nodes 110898 ");
 }
 
 TEST(SearchTools, GoPrintsThinkingLinesAndTheMove) {

@@ -24,6 +24,7 @@ class MoveText : public testing::Test {
 };
 
 std::string text_of(Move m) { return move_to_text(m).text; }
+std::string text_960_of(Move m) { return move_to_text_960(m).text; }
 
 TEST_F(MoveText, PrintsSquaresAndAnUpperCasePromotionLetter) {
     EXPECT_EQ(text_of(make_quiet(12, 28)), "e2e4");
@@ -109,8 +110,10 @@ TEST_F(MoveText, RejectsMovesThatLeaveTheOwnKingInCheckAndChangesNothing) {
 }
 
 // Every legal move, found by reading every possible text: from and to squares, each with
-// no promotion letter and with each of the four.
-std::vector<Move> moves_read_from_text() {
+// no promotion letter and with each of the four; in standard or in Chess960 form.
+std::vector<Move> moves_read_from_text(bool chess960 = false) {
+    const auto        read  = chess960 ? text_to_move_960 : text_to_move;
+    const auto        write = chess960 ? text_960_of : text_of;
     std::vector<Move> moves;
     const char*       suffixes[] = {"", "q", "r", "b", "n"};
     for (int from = 0; from < 64; ++from)
@@ -120,24 +123,24 @@ std::vector<Move> moves_read_from_text() {
                     static_cast<char>('a' + from % 8), static_cast<char>('1' + from / 8),
                     static_cast<char>('a' + to % 8), static_cast<char>('1' + to / 8)};
                 text += suffix;
-                const Move m = text_to_move(text.c_str());
+                const Move m = read(text.c_str());
                 if (m == NO_MOVE)
                     continue;
                 // Text and word agree both ways.
-                EXPECT_EQ(text_of(m), (*suffix ? text.substr(0, 4) + char(*suffix - 32) : text));
-                EXPECT_EQ(text_to_move(text_of(m).c_str()), m);
+                EXPECT_EQ(write(m), (*suffix ? text.substr(0, 4) + char(*suffix - 32) : text));
+                EXPECT_EQ(read(write(m).c_str()), m);
                 moves.push_back(m);
             }
     return moves;
 }
 
-std::int64_t text_perft(int depth) {
+std::int64_t text_perft(int depth, bool chess960 = false) {
     if (depth == 0)
         return 1;
     std::int64_t nodes = 0;
-    for (const Move m : moves_read_from_text()) {
+    for (const Move m : moves_read_from_text(chess960)) {
         EXPECT_TRUE(make_move(m));
-        nodes += text_perft(depth - 1);
+        nodes += text_perft(depth - 1, chess960);
         unmake_move();
     }
     return nodes;
@@ -182,6 +185,54 @@ TEST_F(MoveText, ReadsExactlyTheLegalMovesOfPerftPositions) {
             ++checked;
         }
     EXPECT_GT(checked, 200);
+}
+
+// In Chess960 form castling is the king taking its own rook, in Chess960 positions and in
+// standard ones alike, and nothing else changes.
+TEST_F(MoveText, ReadsExactlyTheLegalMovesInChess960Form) {
+    for (const char* file : {"perft-960.epd", "perft-standard.epd"})
+        for (const PerftLine& line : perft_lines(file, 40)) {
+            ASSERT_TRUE(load_fen(line.fen) || load_fen(line.fen, nullptr, true)) << line.fen;
+            EXPECT_EQ(text_perft(2, true), line.d2) << line.fen;
+        }
+}
+
+TEST_F(MoveText, WritesAndReadsCastlingAsTheKingTakingItsRook) {
+    struct Case {
+        const char* fen;
+        const char* text;  // in Chess960 form
+        Move        move;  // the king's move to its destination
+        const char* standard_text;
+    };
+    const Case cases[] = {
+        {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1h1", make_castle_short(4), "e1g1"},
+        {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "e8a8", make_castle_long(60), "e8c8"},
+        {"4k3/8/8/8/8/8/8/RK5R w HA - 0 1", "b1a1", make_castle(1, 2, FLAG_CASTLE_LONG), ""},
+        {"4k3/8/8/8/8/8/8/RK5R w HA - 0 1", "b1h1", make_castle(1, 6, FLAG_CASTLE_SHORT), ""},
+        {"4k3/8/8/8/8/8/8/R5KR w HA - 0 1", "g1h1", make_castle(6, 6, FLAG_CASTLE_SHORT), "g1g1"},
+        {"4k3/8/8/8/8/8/8/R4KR1 w GA - 0 1", "f1g1", make_castle(5, 6, FLAG_CASTLE_SHORT), ""},
+        {"4k3/8/8/8/8/8/8/3RK1R1 w GD - 0 1", "e1d1", make_castle_long(4), "e1c1"},
+        {"1r4k1/8/8/8/8/8/8/6K1 b b - 0 1", "g8b8", make_castle(62, 58, FLAG_CASTLE_LONG), ""},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(load_fen(c.fen, nullptr, true)) << c.fen;
+        EXPECT_EQ(text_to_move_960(c.text), c.move) << c.fen;
+        EXPECT_EQ(text_960_of(c.move), c.text) << c.fen;
+        // The king's destination is not castling in Chess960 form, nor the rook's square
+        // in standard form.
+        if (*c.standard_text) {
+            EXPECT_EQ(text_to_move_960(c.standard_text), NO_MOVE) << c.fen;
+        }
+        EXPECT_EQ(text_to_move(c.text), NO_MOVE) << c.fen;
+    }
+    // The right gone, or the way blocked: the king takes no rook.
+    ASSERT_TRUE(load_fen("4k3/8/8/8/8/8/8/RK5R w H - 0 1", nullptr, true));
+    EXPECT_EQ(text_to_move_960("b1a1"), NO_MOVE);
+    ASSERT_TRUE(load_fen("4k3/8/8/8/8/8/8/RK3N1R w HA - 0 1", nullptr, true));
+    EXPECT_EQ(text_to_move_960("b1h1"), NO_MOVE);
+    EXPECT_EQ(text_to_move_960("b1a1"), make_castle(1, 2, FLAG_CASTLE_LONG));  // c1, d1 empty
+    ASSERT_TRUE(load_fen("4k3/8/8/8/8/8/8/RKR5 w A - 0 1", nullptr, true));
+    EXPECT_EQ(text_to_move_960("b1a1"), NO_MOVE);  // the king's destination is held
 }
 
 TEST_F(MoveText, ReadsExactlyTheLegalMovesTwoPliesDeep) {

@@ -23,7 +23,7 @@ void init_engine_tables() {
 void set_fen(const std::string& fen) {
     init_engine_tables();
     std::string error;
-    ASSERT_TRUE(load_fen(fen, &error)) << fen << ": " << error;
+    ASSERT_TRUE(load_fen(fen, &error) || load_fen(fen, nullptr, true)) << fen << ": " << error;
 }
 
 std::vector<Move> brute_force_valid_moves() {
@@ -91,6 +91,12 @@ bool same_position(const Position& a, const Position& b, std::string* difference
             return differ("castled");
         if (a.castle_rights[c] != b.castle_rights[c])
             return differ("castle_rights");
+        for (int side = 0; side < 2; ++side)
+            if (a.castle_rook[c][side] != b.castle_rook[c][side]
+                || a.castle_path[c][side] != b.castle_path[c][side]
+                || a.castle_safe[c][side] != b.castle_safe[c][side]
+                || a.castle_key[c][side] != b.castle_key[c][side])
+                return differ("castling geometry");
         for (int sq = 0; sq < 64; ++sq)
             if (a.board[c][sq] != b.board[c][sq])
                 return differ("board");

@@ -9,7 +9,8 @@
 
 // Builds the attack and piece-square tables once per test binary.
 void init_engine_tables();
-// Sets up a FEN or fails the calling test.
+// Sets up a FEN or fails the calling test; a FEN that is not standard chess is read as
+// Chess960.
 void set_fen(const std::string& fen);
 
 // Every well-formed move word (each from/to pair with each flag and promotion shape)
