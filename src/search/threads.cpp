@@ -76,6 +76,10 @@ void helper_main(int slot) {
             clear_pawn_hash();
             clear_material_hash();
         }
+        if (leave) {
+            allocate_pawn_hash_bytes(0);  // gives the tables back
+            allocate_material_hash_bytes(0);
+        }
         finish_job();
         if (leave)
             return;
