@@ -2,17 +2,40 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_EXTRA ?=
 PREFIX ?= /usr/local
-# make EXE=NAME: the release engine is also left at NAME (testing frameworks ask for it).
+# make EXE=NAME: the profile-guided build, its engine also left at NAME (testing frameworks
+# build with it); `make build EXE=NAME` and `make profile-build EXE=NAME` leave theirs there.
 EXE ?=
+PGO_GEN := build/pgo-gen
+PGO_PROFILE := $(CURDIR)/$(PGO_GEN)/profile
+ifeq ($(EXE),)
+.DEFAULT_GOAL := build
+COPY_EXE := @true
+else
+.DEFAULT_GOAL := profile-build
+COPY_EXE := cp build/release/velmora "$(EXE)"
+endif
 
-.PHONY: run test build sanitize-test tsan-test debug-test install package format clean
+.PHONY: run test build profile-build sanitize-test tsan-test debug-test install package format clean
 
+# The plain release build, with the tests.
 build:
 	cmake --preset release $(CMAKE_EXTRA)
 	cmake --build --preset release -j $(JOBS)
-ifneq ($(EXE),)
-	cp build/release/velmora "$(EXE)"
-endif
+	$(COPY_EXE)
+
+# The release engine and velmora-tools built instrumented in build/pgo-gen, trained from an
+# empty profile (scripts/pgo-train, working in build/pgo-gen/train), then built again with
+# the profile in build/release, without the tests: every object there is compiled afresh,
+# since the profile is an input to all of them. See README.md.
+profile-build:
+	cmake --preset pgo-generate $(CMAKE_EXTRA)
+	cmake --build --preset pgo-generate -j $(JOBS)
+	rm -rf $(PGO_PROFILE)
+	scripts/pgo-train $(PGO_GEN) $(PGO_GEN)/train
+	cmake --preset release -DVELMORA_PGO=use -DVELMORA_PGO_DIR=$(PGO_PROFILE) \
+	    -DBUILD_TESTING=OFF -DVELMORA_BENCHMARKS=OFF $(CMAKE_EXTRA)
+	cmake --build --preset release -j $(JOBS) --clean-first
+	$(COPY_EXE)
 
 # Starts the engine in the repository root, where the opening book lives.
 run: build
@@ -21,12 +44,12 @@ run: build
 test: build
 	ctest --preset release -j $(JOBS)
 
-# The release build installed under PREFIX (and DESTDIR, when set); see README.md.
-install: build
+# The profile-guided build installed under PREFIX (and DESTDIR, when set); see README.md.
+install: profile-build
 	cmake --install build/release --prefix "$(PREFIX)"
 
 # The Debian package build/release/velmora_VERSION_ARCH.deb, installed under /usr.
-package: build
+package: profile-build
 	cd build/release && cpack -G DEB
 
 debug-test:
