@@ -123,9 +123,6 @@ void allocate_material_hash(unsigned megabytes) {
 }
 
 void allocate_material_hash_bytes(std::uint64_t bytes) {
-    if (material_table == start_fallback)
-        material_table = material_fallback;  // the shared start-up entry is no mapping of this
-                                             // thread's to give back
     allocate_hash_table(material_table, material_entries, material_fallback, bytes);
     material_mask = material_entries - 1;
 }

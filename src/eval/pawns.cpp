@@ -161,9 +161,6 @@ void allocate_pawn_hash(unsigned megabytes) {
 }
 
 void allocate_pawn_hash_bytes(std::uint64_t bytes) {
-    if (pawn_table == start_fallback)
-        pawn_table =
-            pawn_fallback;  // the shared start-up entry is no mapping of this thread's to give back
     allocate_hash_table(pawn_table, pawn_entries, pawn_fallback, bytes);
     pawn_mask = pawn_entries - 1;
 }

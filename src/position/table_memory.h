@@ -35,14 +35,14 @@ static_assert(power_of_two_floor(1) == 1 && power_of_two_floor(48) == 32);
 // MAX_HASH_ENTRIES and to table_memory_limit(), straight from the system (zeroed, and so
 // empty). A size the machine refuses is halved until it is granted; when not even two
 // entries can be had, table points to the caller's static single entry. The previous
-// table, if it was mapped, is returned to the system first. table and entries are the
-// owner's, both read and written.
+// table, if it was mapped (more than one entry), is returned to the system first. table and entries
+// are the owner's, both read and written.
 template <typename Entry>
 void allocate_hash_table(Entry*&        table,
                          std::uint64_t& entries,
                          Entry*         fallback,
                          std::uint64_t  bytes) {
-    if (table != fallback)
+    if (entries > 1)  // only a mapping has more than one entry
         unmap_table_memory(table, entries * sizeof(Entry));
     table   = fallback;
     entries = power_of_two_floor(bytes < sizeof(Entry) ? 1 : bytes / sizeof(Entry));

@@ -70,6 +70,18 @@ const char* const bench_fens[] = {
     "6k1/2p3q1/p3K3/1p3P2/7P/P1B5/8/8 b - - 11 66",
 };
 
+// Chess960 starts and middlegames with castling still to come on one wing or both.
+const char* const bench_960_fens[] = {
+    "bqnb1rkr/pp3ppp/3ppn2/2p5/5P2/P2P4/NPP1P1PP/BQ1BNRKR w HFhf - 2 9",
+    "2nnrbkr/p1qppppp/8/1ppb4/6PP/3PP3/PPP2P2/BQNNRBKR w HEhe - 1 9",
+    "qbbnnrkr/2pp2pp/p7/1p2pp2/8/P3PP2/1PPP1KPP/QBBNNR1R w hf - 0 9",
+    "1rqbkrbn/1ppppp1p/1n6/p1N3p1/8/2P4P/PP1PPPP1/1RQBKRBN w FBfb - 0 9",
+    "rbbqn1kr/pp2p1pp/6n1/2pp1p2/2P4P/P7/BP1PPPP1/R1BQNNKR w HAha - 0 9",
+    "qnr1bkrb/pppp2pp/3np3/5p2/8/P2P2P1/NPP1PP1P/QN1RBKRB w GDg - 3 9",
+    "nrkbbrqn/pppppppp/8/8/8/8/PPPPPPPP/NRKBBRQN w FBfb - 0 1",
+    "rkrnnqbb/pppppppp/8/8/8/8/PPPPPPPP/RKRNNQBB w CAca - 0 1",
+};
+
 }  // namespace
 
 void allocate_search_tables(int tt_mb) {
@@ -87,7 +99,7 @@ void clear_search_tables() {
 }
 
 BenchResult run_bench_positions(int depth, std::FILE* progress) {
-    return run_bench_positions(BenchPlan{depth, 0, 1}, progress);
+    return run_bench_positions(BenchPlan{depth, 0, 1, false}, progress);
 }
 
 BenchResult run_bench_positions(const BenchPlan& plan, std::FILE* progress) {
@@ -101,10 +113,12 @@ BenchResult run_bench_positions(const BenchPlan& plan, std::FILE* progress) {
     const int                           depth    = plan.ms > 0 ? DEFAULT_DEPTH_LIMIT : plan.depth;
     BenchResult                         result{0, 0, true};
     std::chrono::steady_clock::duration elapsed{};
-    int                                 index = 0;
-    for (const char* fen : bench_fens) {
-        ++index;
-        if (!load_fen(fen)) {
+    const char* const* const            fens = plan.chess960 ? bench_960_fens : bench_fens;
+    const int count = plan.chess960 ? static_cast<int>(std::size(bench_960_fens))
+                                    : static_cast<int>(std::size(bench_fens));
+    for (int index = 1; index <= count; ++index) {
+        const char* const fen = fens[index - 1];
+        if (!load_fen(fen, nullptr, plan.chess960)) {
             if (progress)
                 std::fprintf(progress, "bench: bad FEN %s\n", fen);
             result.ok = false;
@@ -118,15 +132,14 @@ BenchResult run_bench_positions(const BenchPlan& plan, std::FILE* progress) {
         elapsed += spent;
         const std::int64_t nodes = nodes_all_threads();
         result.nodes += nodes;
+        const MoveText text = plan.chess960 ? move_to_text_960(m) : move_to_text(m);
         if (progress && threads == 1 && plan.ms == 0)
             std::fprintf(progress, "position %2d/%d  move %-5s score %6d nodes %10lld\n", index,
-                         static_cast<int>(std::size(bench_fens)), move_to_text(m).text, score,
-                         static_cast<long long>(nodes));
+                         count, text.text, score, static_cast<long long>(nodes));
         else if (progress)
             std::fprintf(progress,
                          "position %2d/%d  move %-5s score %6d nodes %10lld depth %2d ms %lld\n",
-                         index, static_cast<int>(std::size(bench_fens)), move_to_text(m).text,
-                         score, static_cast<long long>(nodes), iteration,
+                         index, count, text.text, score, static_cast<long long>(nodes), iteration,
                          static_cast<long long>(
                              std::chrono::duration_cast<std::chrono::milliseconds>(spent).count()));
     }

@@ -21,13 +21,16 @@ struct BenchResult {
 // One progress line per position on progress (nullptr: none).
 BenchResult run_bench_positions(int depth, std::FILE* progress);
 
-// The bench positions searched some other way, for speed and scaling figures: to depth,
-// or for ms milliseconds each when ms > 0, with threads search threads. Only the plain
-// bench above is a signature; the progress lines here add the depth reached and the time.
+// The bench positions searched some other way: to depth, or for ms milliseconds each
+// when ms > 0, with threads search threads, for speed and scaling figures (the progress
+// lines then add the depth reached and the time); or, with chess960, eight Chess960
+// positions instead, a signature of the castling code that the standard bench never
+// reaches. The plain bench above is the engine's signature.
 struct BenchPlan {
-    int depth;
-    int ms;
-    int threads;
+    int  depth;
+    int  ms;
+    int  threads;
+    bool chess960;
 };
 BenchResult run_bench_positions(const BenchPlan& plan, std::FILE* progress);
 
