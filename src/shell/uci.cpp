@@ -1,13 +1,10 @@
 #include "shell/uci.h"
 
 #include <csignal>
-#include <cstdarg>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
-#include "eval/material.h"
-#include "eval/pawns.h"
 #include "position/make_move.h"
 #include "position/move.h"
 #include "position/position.h"
@@ -20,6 +17,9 @@
 #include "shell/move_text.h"
 #include "shell/options.h"
 #include "shell/uci_input.h"
+#include "shell/uci_options.h"
+#include "shell/uci_output.h"
+#include "shell/words.h"
 
 namespace {
 
@@ -29,21 +29,6 @@ constexpr const char* ENGINE_AUTHOR = "the Velmora developers";
 // The most game moves the history stack takes: the rest is kept for the deepest search.
 constexpr int MAX_GAME_MOVES = HISTORY_CAPACITY - SEARCH_HISTORY_RESERVE;
 constexpr int FEN_CAPACITY   = 128;  // a FEN of six fields is at most about 90 characters
-
-constexpr int MIN_HASH_MB = 1;  // below 8 the table takes 8, as with "-th"
-// Kept back from every clock and fixed time, for what lies between the engine and the
-// GUI's clock: the pipes, an adapter such as polyglot, and a loaded machine's scheduling.
-constexpr int DEFAULT_MOVE_OVERHEAD_MS = 30;
-constexpr int MAX_MOVE_OVERHEAD_MS     = 5000;
-
-struct Options {
-    int  hash_mb;
-    bool ponder;
-    bool own_book;
-    int  multi_pv;
-    int  move_overhead_ms;
-    bool chess960;  // UCI_Chess960: FEN castling fields and castling moves in 960 form
-};
 
 // The game as the last "position" gave it: where it started and the moves made since.
 struct Game {
@@ -62,10 +47,8 @@ struct Think {
 };
 
 struct Uci {
-    std::FILE*  out;
     UciSettings settings;
     Input       input;
-    Options     options;
     Game        game;
     Game        next;  // the game a "position" command is building
     Think       think;
@@ -73,94 +56,12 @@ struct Uci {
 
 Uci state;
 
-// ---- Words
-
-bool is_blank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// The word at text (leading blanks skipped): its start and length; text moves past it.
-struct Word {
-    const char* start;
-    int         length;
-};
-
-Word next_word(const char*& text) {
-    while (is_blank(*text))
-        ++text;
-    const char* start = text;
-    while (*text != '\0' && !is_blank(*text))
-        ++text;
-    return Word{start, static_cast<int>(text - start)};
-}
-
-bool is(const Word& w, const char* name) {
-    return w.length == static_cast<int>(std::strlen(name))
-           && std::memcmp(w.start, name, w.length) == 0;
-}
-
-bool equal_ignoring_case(const char* a, int length, const char* name) {
-    if (length != static_cast<int>(std::strlen(name)))
-        return false;
-    for (int i = 0; i < length; ++i) {
-        const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
-        const char y =
-            name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
-// A whole word that is a whole number in [low, high]; at most 18 digits, so that reading
-// it cannot overflow.
-bool word_to_number(const Word& w, std::int64_t low, std::int64_t high, std::int64_t& value) {
-    if (w.length == 0 || w.length > 19
-        || (w.length == 19 && w.start[0] != '-' && w.start[0] != '+'))
-        return false;
-    int  i        = 0;
-    bool negative = w.start[0] == '-';
-    if (negative || w.start[0] == '+')
-        ++i;
-    if (i == w.length)
-        return false;
-    std::int64_t v = 0;
-    for (; i < w.length; ++i) {
-        if (w.start[i] < '0' || w.start[i] > '9')
-            return false;
-        v = v * 10 + (w.start[i] - '0');
-    }
-    v = negative ? -v : v;
-    if (v < low || v > high)
-        return false;
-    value = v;
-    return true;
-}
-
 // ---- Output
-
-[[gnu::format(printf, 1, 2)]] void say(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vfprintf(state.out, format, args);
-    va_end(args);
-    std::fputc('\n', state.out);
-    std::fflush(state.out);
-}
-
-// An "info string" line, which the log keeps too.
-[[gnu::format(printf, 1, 2)]] void tell(const char* format, ...) {
-    char    text[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    say("info string %s", text);
-    log_line("info string %s", text);
-}
 
 // UCI writes the promotion letter in lower case: e7e8q; with UCI_Chess960, castling as
 // the king taking its own rook.
 MoveText uci_move_text(Move m) {
-    MoveText text = state.options.chess960 ? move_to_text_960(m) : move_to_text(m);
+    MoveText text = uci_options.chess960 ? move_to_text_960(m) : move_to_text(m);
     if (text.text[4] >= 'A' && text.text[4] <= 'Z')
         text.text[4] = static_cast<char>(text.text[4] - 'A' + 'a');
     return text;
@@ -174,7 +75,7 @@ Move word_to_move(const Word& w) {
         return NO_MOVE;
     char text[6] = {};
     std::memcpy(text, w.start, static_cast<std::size_t>(w.length));
-    return state.options.chess960 ? text_to_move_960(text) : text_to_move(text);
+    return uci_options.chess960 ? text_to_move_960(text) : text_to_move(text);
 }
 
 void print_thinking(const ThinkingReport& report) {
@@ -190,19 +91,19 @@ void print_thinking(const ThinkingReport& report) {
                                                             : "";
     const long long time_ms = report.time_ms > 0 ? report.time_ms : 0;
     const long long nps = static_cast<long long>(report.nodes) * 1000 / (time_ms > 0 ? time_ms : 1);
-    std::fprintf(state.out,
+    std::fprintf(uci_out,
                  "info depth %d seldepth %d multipv %d score %s%s nodes %lld nps %lld hashfull %d "
                  "time %lld",
                  report.depth, report.seldepth > report.depth ? report.seldepth : report.depth,
                  report.line, score, bound, static_cast<long long>(report.nodes), nps,
                  tt_hashfull(), time_ms);
     if (report.pv[0] != NO_MOVE) {
-        std::fprintf(state.out, " pv");
+        std::fprintf(uci_out, " pv");
         for (int i = 0; report.pv[i] != NO_MOVE; ++i)
-            std::fprintf(state.out, " %s", uci_move_text(report.pv[i]).text);
+            std::fprintf(uci_out, " %s", uci_move_text(report.pv[i]).text);
     }
-    std::fputc('\n', state.out);
-    std::fflush(state.out);
+    std::fputc('\n', uci_out);
+    std::fflush(uci_out);
 }
 
 // ---- Commands
@@ -233,7 +134,7 @@ CommandWord command_of(const char* line, const char*& args, Word& first) {
     first         = next_word(p);
     for (Word w = first; w.length > 0; w = next_word(p))
         for (int c = WORD_UCI; c <= WORD_QUIT; ++c)
-            if (is(w, command_words[c])) {
+            if (word_is(w, command_words[c])) {
                 args = p;
                 return static_cast<CommandWord>(c);
             }
@@ -243,132 +144,12 @@ CommandWord command_of(const char* line, const char*& args, Word& first) {
 void answer_uci() {
     say("id name %s", ENGINE_NAME);
     say("id author %s", ENGINE_AUTHOR);
-    say("option name Hash type spin default %d min %d max %d", state.settings.hash_mb, MIN_HASH_MB,
-        UCI_MAX_HASH_MB);
-    say("option name Threads type spin default 1 min 1 max %d", MAX_SEARCH_THREADS);
-    say("option name Ponder type check default false");
-    say("option name OwnBook type check default true");
-    say("option name MultiPV type spin default 1 min 1 max %d", MAX_MULTI_PV);
-    say("option name Move Overhead type spin default %d min 0 max %d", DEFAULT_MOVE_OVERHEAD_MS,
-        MAX_MOVE_OVERHEAD_MS);
-    say("option name Clear Hash type button");
-    say("option name UCI_Chess960 type check default false");
+    announce_uci_options(state.settings);
     say("uciok");
     if (state.settings.start_note)
         say("info string %s", state.settings.start_note);
     if (!state.settings.have_book)
         say("info string opening book missing: %s", BOOK_FILE_NAME);
-}
-
-void resize_hash(int mb) {
-    const std::int64_t entries = tt_entries_for(lower_to_power_of_two(mb));
-    const std::int64_t granted =
-        static_cast<std::int64_t>(allocate_tt(static_cast<std::uint64_t>(entries)));
-    state.options.hash_mb = mb;
-    if (granted < entries)
-        tell(
-            "Hash: the machine granted %lld MB of %lld MB",
-            static_cast<long long>(granted * 2 * static_cast<std::int64_t>(sizeof(TTEntry)) >> 20),
-            static_cast<long long>(entries * 2 * static_cast<std::int64_t>(sizeof(TTEntry)) >> 20));
-}
-
-// The shared table and every search thread's own hashes.
-void clear_all_tables() {
-    tt_clear();
-    clear_pawn_hash();
-    clear_material_hash();
-    clear_helper_tables();
-}
-
-bool read_check(const char* value, bool& flag) {
-    if (std::strcmp(value, "true") == 0)
-        flag = true;
-    else if (std::strcmp(value, "false") == 0)
-        flag = false;
-    else
-        return false;
-    return true;
-}
-
-// "setoption name NAME [value VALUE]": names of several words, compared without regard
-// to case; a bad value keeps the old one.
-void command_setoption(const char* args) {
-    const char* p = args;
-    if (!is(next_word(p), "name")) {
-        tell("setoption needs: setoption name NAME [value VALUE]");
-        return;
-    }
-    while (is_blank(*p))
-        ++p;
-    const char* name     = p;
-    const char* name_end = p;
-    const char* value    = "";
-    for (const char* q = p;;) {
-        const Word w = next_word(q);
-        if (w.length == 0)
-            break;
-        if (is(w, "value")) {
-            value = q;
-            while (is_blank(*value))
-                ++value;
-            break;
-        }
-        name_end = w.start + w.length;
-    }
-    const int name_length = static_cast<int>(name_end - name);
-    char      value_text[64];
-    int       value_length = static_cast<int>(std::strlen(value));
-    while (value_length > 0 && is_blank(value[value_length - 1]))
-        --value_length;
-    if (value_length >= static_cast<int>(sizeof value_text)) {
-        tell("option %.*s: the value is too long; kept", name_length, name);
-        return;
-    }
-    std::memcpy(value_text, value, static_cast<std::size_t>(value_length));
-    value_text[value_length] = '\0';
-    const char*  v           = value_text;
-    const Word   number_word = next_word(v);
-    std::int64_t number      = 0;
-    Options&     o           = state.options;
-    bool         ok          = true;
-
-    if (equal_ignoring_case(name, name_length, "Hash")) {
-        ok = word_to_number(number_word, MIN_HASH_MB, UCI_MAX_HASH_MB, number) && *v == '\0';
-        if (ok)
-            resize_hash(
-                static_cast<int>(min_int(static_cast<int>(number), state.settings.max_hash_mb)));
-    } else if (equal_ignoring_case(name, name_length, "Threads")) {
-        ok = word_to_number(number_word, 1, MAX_SEARCH_THREADS, number) && *v == '\0';
-        if (ok)
-            if (const int granted = set_search_threads(static_cast<int>(number)); granted < number)
-                tell("Threads: the system granted %d of %lld threads", granted,
-                     static_cast<long long>(number));
-    } else if (equal_ignoring_case(name, name_length, "Ponder")) {
-        ok = read_check(value_text, o.ponder);
-    } else if (equal_ignoring_case(name, name_length, "OwnBook")) {
-        ok = read_check(value_text, o.own_book);
-    } else if (equal_ignoring_case(name, name_length, "MultiPV")) {
-        ok = word_to_number(number_word, 1, MAX_MULTI_PV, number) && *v == '\0';
-        if (ok)
-            o.multi_pv = static_cast<int>(number);
-    } else if (equal_ignoring_case(name, name_length, "Move Overhead")) {
-        ok = word_to_number(number_word, 0, MAX_MOVE_OVERHEAD_MS, number) && *v == '\0';
-        if (ok)
-            o.move_overhead_ms = static_cast<int>(number);
-    } else if (equal_ignoring_case(name, name_length, "UCI_Chess960")) {
-        ok = read_check(value_text, o.chess960);
-    } else if (equal_ignoring_case(name, name_length, "Clear Hash")) {
-        clear_all_tables();
-    } else {
-        tell("no option named '%.*s'", name_length, name);
-        return;
-    }
-    if (!ok) {
-        tell("option %.*s: '%s' is not a value it takes; kept", name_length, name, value_text);
-        return;
-    }
-    log_line("setoption name %.*s%s%s", name_length, name, value_length ? " value " : "",
-             value_text);
 }
 
 void command_ucinewgame() {
@@ -411,11 +192,11 @@ void command_position(const char* args) {
     const Word  start = next_word(p);
     Game&       next  = state.next;
     next.move_count   = 0;
-    if (is(start, "startpos")) {
+    if (word_is(start, "startpos")) {
         new_game();
         next.from_startpos = true;
         next.fen[0]        = '\0';
-    } else if (is(start, "fen")) {
+    } else if (word_is(start, "fen")) {
         // Up to six fields, up to the word "moves".
         char        fen[FEN_CAPACITY];
         int         length = 0;
@@ -423,7 +204,7 @@ void command_position(const char* args) {
         for (int field = 0; field < 6; ++field) {
             const char* before = q;
             const Word  w      = next_word(q);
-            if (w.length == 0 || is(w, "moves")) {
+            if (w.length == 0 || word_is(w, "moves")) {
                 q = before;
                 break;
             }
@@ -438,7 +219,7 @@ void command_position(const char* args) {
         }
         fen[length] = '\0';
         std::string error;
-        if (!load_fen(fen, &error, state.options.chess960)) {
+        if (!load_fen(fen, &error, uci_options.chess960)) {
             tell("position: bad FEN (%s); the position is unchanged", error.c_str());
             return;
         }
@@ -451,7 +232,7 @@ void command_position(const char* args) {
     }
 
     // Words before "moves" mean nothing: skipped.
-    for (Word w = next_word(p); w.length > 0 && !is(w, "moves"); w = next_word(p)) {
+    for (Word w = next_word(p); w.length > 0 && !word_is(w, "moves"); w = next_word(p)) {
     }
     for (Word w = next_word(p); w.length > 0; w = next_word(p)) {
         if (position.history_length >= MAX_GAME_MOVES) {
@@ -584,7 +365,7 @@ void command_go(const char* args, const char* line) {
     for (Word w = next_word(p); w.length > 0; w = next_word(p)) {
         const NumberWord* number = nullptr;
         for (const NumberWord& n : numbers)
-            if (is(w, n.name))
+            if (word_is(w, n.name))
                 number = &n;
         if (number) {
             in_moves      = false;
@@ -594,11 +375,11 @@ void command_go(const char* args, const char* line) {
                 continue;
             }
             p = q;
-        } else if (is(w, "infinite")) {
+        } else if (word_is(w, "infinite")) {
             infinite = true, in_moves = false;
-        } else if (is(w, "ponder")) {
+        } else if (word_is(w, "ponder")) {
             ponder = true, in_moves = false;
-        } else if (is(w, "searchmoves")) {
+        } else if (word_is(w, "searchmoves")) {
             in_moves = true;
         } else if (in_moves) {
             const Move m = word_to_move(w);
@@ -617,7 +398,7 @@ void command_go(const char* args, const char* line) {
             static_cast<int>(depth < DEFAULT_DEPTH_LIMIT ? depth : DEFAULT_DEPTH_LIMIT);
 
     const int          us       = position.side_to_move;
-    const std::int64_t overhead = state.options.move_overhead_ms;
+    const std::int64_t overhead = uci_options.move_overhead_ms;
     if (move_time >= 0) {
         limits.fixed_time_ms = clamp_to_int(move_time - overhead > 0 ? move_time - overhead : 0);
     } else if (time[us] != UNSET) {
@@ -630,8 +411,8 @@ void command_go(const char* args, const char* line) {
     // Without a clock only a stop, a depth or a node limit ends the search.
     limits.infinite = infinite || (move_time < 0 && time[us] == UNSET);
     limits.ponder   = ponder;
-    limits.multi_pv = state.options.multi_pv;
-    limits.use_book = state.options.own_book && state.game.from_startpos && !infinite
+    limits.multi_pv = uci_options.multi_pv;
+    limits.use_book = uci_options.own_book && state.game.from_startpos && !infinite
                       && limits.root_move_count == 0;
     if (state.settings.max_depth > 0 && limits.depth_limit > state.settings.max_depth)
         limits.depth_limit = state.settings.max_depth;
@@ -690,7 +471,7 @@ bool execute_line(const char* line) {
             answer_uci();
             return true;
         case WORD_ISREADY: say("readyok"); return true;
-        case WORD_SETOPTION: command_setoption(args); return true;
+        case WORD_SETOPTION: set_uci_option(args, state.settings); return true;
         case WORD_UCINEWGAME: command_ucinewgame(); return true;
         case WORD_POSITION: command_position(args); return true;
         case WORD_GO: command_go(args, line); return !state.think.quit;
@@ -714,10 +495,10 @@ void uci_loop(int in, std::FILE* out, const UciSettings& settings) {
         log_line("%s", settings.start_note);
     set_thinking_printer(print_thinking);
 
-    state.out      = out;
+    set_uci_output(out);
     state.settings = settings;
     input_open(state.input, in);
-    state.options = Options{settings.hash_mb, false, true, 1, DEFAULT_MOVE_OVERHEAD_MS, false};
+    reset_uci_options(settings);
     state.game.from_startpos = true;
     state.game.fen[0]        = '\0';
     state.game.move_count    = 0;

@@ -4,9 +4,10 @@
 // moves played from it, so that repetitions count across them), and "go" with its limits,
 // which it hands to the same thinking driver as the xboard loop. Every think ends with
 // exactly one "bestmove".
-// The engine keeps one thread: while it thinks, the node clock calls the loop's input
-// poller, which reads what the GUI has sent into the loop's own buffer and acts at once
-// on "isready", "stop", "ponderhit" and "quit"; any other line waits for the think to end.
+// The loop's thread is the search's main thread: while it thinks, the node clock calls
+// the loop's input poller, which reads what the GUI has sent into the loop's own buffer
+// and acts at once on "isready", "stop", "ponderhit" and "quit"; any other line waits
+// for the think to end.
 // Input is therefore read from the descriptor itself, never through stdio's buffer, which
 // a poll of the descriptor could not see into.
 #pragma once

@@ -15,6 +15,7 @@
 #include "shell/move_text.h"
 #include "shell/options.h"
 #include "shell/result.h"
+#include "shell/words.h"
 
 namespace {
 
@@ -37,9 +38,6 @@ enum CommandResult {
 
 // A command gets the whole line and the text after its word.
 using CommandHandler = CommandResult (*)(Loop& loop, const char* line, const char* args);
-
-// The blanks of "%s": space, tab, line end, vertical tab, form feed, carriage return.
-bool is_blank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Reads one piece of input into line, as fgets does: up to and including the line end,
 // at most 255 characters. A carriage return just before the line end belongs to the line

@@ -1,0 +1,35 @@
+// shell/uci_options.h: the options the UCI loop announces and "setoption" changes. Owns
+// uci_options, which the loop resets when it starts and set_uci_option writes; the loop
+// reads it for every "go". Hash, Threads and Clear Hash act on the tables and threads at
+// once, between searches, and keep nothing here but the size asked for.
+#pragma once
+
+#include "shell/uci.h"
+
+constexpr int MIN_HASH_MB = 1;  // below 8 the table takes 8, as with "-th"
+// Kept back from every clock and fixed time, for what lies between the engine and the
+// GUI's clock: the pipes, an adapter such as polyglot, and a loaded machine's scheduling.
+constexpr int DEFAULT_MOVE_OVERHEAD_MS = 30;
+constexpr int MAX_MOVE_OVERHEAD_MS     = 5000;
+
+struct UciOptions {
+    int  hash_mb;
+    bool ponder;
+    bool own_book;
+    int  multi_pv;
+    int  move_overhead_ms;
+    bool chess960;  // UCI_Chess960: FEN castling fields and castling moves in 960 form
+};
+
+extern const UciOptions& uci_options;  // written by reset_uci_options and set_uci_option
+
+// The defaults, with the table at the size start-up gave it.
+void reset_uci_options(const UciSettings& settings);
+// The "option" lines of the answer to "uci".
+void announce_uci_options(const UciSettings& settings);
+// "setoption name NAME [value VALUE]", args being what follows "setoption": names of
+// several words, compared without regard to case. A bad value keeps the old one and the
+// GUI is told why; a good one is logged.
+void set_uci_option(const char* args, const UciSettings& settings);
+// The shared table and every search thread's own hashes, as a new game wants them.
+void clear_all_tables();
