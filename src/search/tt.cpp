@@ -121,17 +121,24 @@ static TTSlot* pair_of(Key key) { return pairs[static_cast<std::uint32_t>(key) &
 
 void tt_prefetch(Key key) { __builtin_prefetch(pair_of(key)); }
 
-bool tt_probe(Key key, TTEntry& found) {
-    TTSlot* const       pair = pair_of(key);
+// The slot of pair that holds key, primary first, with its entry in entry; -1 when
+// neither does.
+static int find_slot(TTSlot* pair, Key key, TTEntry& entry) {
     const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
     for (int i = 0; i < 2; ++i) {
-        const TTEntry entry = read_slot(pair[i]);
-        if (entry.lock == lock) {
-            found = entry;
-            return true;
-        }
+        entry = read_slot(pair[i]);
+        if (entry.lock == lock)
+            return i;
     }
-    return false;
+    return -1;
+}
+
+bool tt_probe(Key key, TTEntry& found) {
+    TTEntry entry;
+    if (find_slot(pair_of(key), key, entry) < 0)
+        return false;
+    found = entry;
+    return true;
 }
 
 void tt_store(Key key, int score, int bound, int depth, Move move) {
@@ -187,16 +194,13 @@ void store_pv(const Move* pv) {
     // A position the table already holds keeps its depth, score and bound and takes the
     // line's move: a move-only entry of depth 0 could never displace it, and the root,
     // which is never stored otherwise, would keep its first iteration's move for good.
-    TTSlot* const       pair = pair_of(position.key);
-    const std::uint32_t lock = static_cast<std::uint32_t>(position.key >> 32);
-    for (int i = 0; i < 2; ++i) {
-        TTEntry entry = read_slot(pair[i]);
-        if (entry.lock == lock) {
-            entry.move = pv[0];
-            write_slot(pair[i], entry);
-            mark_used();
-            return;
-        }
+    TTSlot* const pair = pair_of(position.key);
+    TTEntry       entry;
+    if (const int i = find_slot(pair, position.key, entry); i >= 0) {
+        entry.move = pv[0];
+        write_slot(pair[i], entry);
+        mark_used();
+    } else {
+        tt_store(position.key, 0, BOUND_MOVE_ONLY, 0, pv[0]);
     }
-    tt_store(position.key, 0, BOUND_MOVE_ONLY, 0, pv[0]);
 }

@@ -4,12 +4,13 @@
 // once, between searches, and keep nothing here but the size asked for.
 #pragma once
 
+#include "shell/time_alloc.h"
 #include "shell/uci.h"
 
 constexpr int MIN_HASH_MB = 1;  // below 8 the table takes 8, as with "-th"
-// Kept back from every clock and fixed time, for what lies between the engine and the
-// GUI's clock: the pipes, an adapter such as polyglot, and a loaded machine's scheduling.
-constexpr int DEFAULT_MOVE_OVERHEAD_MS = 30;
+// "Move Overhead" is kept back from every clock and fixed time; by default the reserve
+// xboard mode keeps too.
+constexpr int DEFAULT_MOVE_OVERHEAD_MS = CLOCK_RESERVE_MS;
 constexpr int MAX_MOVE_OVERHEAD_MS     = 5000;
 
 struct UciOptions {

@@ -15,6 +15,7 @@
 #include "shell/move_text.h"
 #include "shell/options.h"
 #include "shell/result.h"
+#include "shell/time_alloc.h"
 #include "shell/words.h"
 
 namespace {
@@ -85,13 +86,6 @@ void reply_unknown_command(Loop& loop, const char* word) {
 // A game that has filled the history stack up to the search's reserve gets no further
 // engine move or hint: the engine stays silent rather than claim a result it has not seen.
 bool history_is_full() { return position.history_length >= MAX_GAME_MOVES; }
-
-// Kept back from the engine's clock and from a fixed time per move, as UCI's Move
-// Overhead of the same size: what passes between the GUI's clock and the engine (the
-// pipes, the engine's start-up when xboard restarts it for a game, the scheduling of a
-// busy machine) is charged to the engine too. Measured on a busy core, "st 1" answered a
-// few milliseconds after the second without it.
-constexpr int CLOCK_RESERVE_MS = 30;
 
 // The engine thinks with what the GUI has said about time and depth.
 Move think_for_loop(const Loop& loop, int& score) {

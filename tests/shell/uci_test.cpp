@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/engine_process.h"
@@ -37,14 +38,18 @@ TEST(UciThinking, StopAndPonderhitAreHeardWhileThinking) {
     ASSERT_TRUE(engine.read_until("bestmove", seen));
     EXPECT_EQ(count_starting(seen, "bestmove"), 1);
 
-    // A mate in one: the search reaches its last depth at once, and then waits.
-    seen.clear();
-    engine.send("position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\ngo infinite\nisready\n");
-    ASSERT_TRUE(engine.read_until("readyok", seen));
-    EXPECT_EQ(count_starting(seen, "bestmove"), 0);
-    engine.send("stop\n");
-    ASSERT_TRUE(engine.read_until("bestmove", seen));
-    EXPECT_EQ(seen.back(), "bestmove d1d8");
+    // A mate in one: the search reaches its last depth at once, and the answer waits for
+    // "stop" after "go infinite", for "ponderhit" after "go ponder".
+    for (const auto& [go, release] :
+         {std::pair{"go infinite", "stop"}, {"go ponder", "ponderhit"}}) {
+        seen.clear();
+        engine.send("position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\n"s + go + "\nisready\n");
+        ASSERT_TRUE(engine.read_until("readyok", seen));
+        EXPECT_EQ(count_starting(seen, "bestmove"), 0) << go;
+        engine.send(release + "\n"s);
+        ASSERT_TRUE(engine.read_until("bestmove", seen));
+        EXPECT_EQ(seen.back(), "bestmove d1d8") << go;
+    }
 
     // Pondering runs without a deadline until the expected move is played; then the
     // clock of the "go" applies.
@@ -66,15 +71,6 @@ TEST(UciThinking, StopAndPonderhitAreHeardWhileThinking) {
     EXPECT_EQ(count_starting(seen, "bestmove"), 0);
     engine.send("ponderhit\n");
     ASSERT_TRUE(engine.read_until("bestmove", seen));
-
-    // Pondering on a mate in one: the search is over at once, the answer waits.
-    seen.clear();
-    engine.send("position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\ngo ponder\nisready\n");
-    ASSERT_TRUE(engine.read_until("readyok", seen));
-    EXPECT_EQ(count_starting(seen, "bestmove"), 0);
-    engine.send("ponderhit\n");
-    ASSERT_TRUE(engine.read_until("bestmove", seen));
-    EXPECT_EQ(seen.back(), "bestmove d1d8");
 
     // With helper threads: "isready" and "stop" are heard as before, and one answer comes.
     for (const char* threads : {"2", "4"}) {
