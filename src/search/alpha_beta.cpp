@@ -54,7 +54,7 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
     pv[0] = NO_MOVE;
 
     // Step 3. Stopped
-    if (stop_search)
+    if (stop_search.load(std::memory_order_relaxed))
         return 0;
 
     // Step 4. Ply limit
@@ -262,7 +262,7 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
         return in_check ? search_ply - MATE : 0;
 
     // Step 14. Stopped: nothing learnt from a cut-short loop
-    if (stop_search)
+    if (stop_search.load(std::memory_order_relaxed))
         return best;
 
     // Step 15. Store
@@ -289,7 +289,7 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
 int verify_null_move(int depth, int alpha, int beta, Move* pv, Move hash_move, bool in_check) {
     // Step 1. Entry checks
     pv[0] = NO_MOVE;
-    if (stop_search)
+    if (stop_search.load(std::memory_order_relaxed))
         return 0;
     if (search_ply >= MAX_PLY)
         return beta;

@@ -17,7 +17,7 @@ constexpr int DELTA_PROMOTION_BONUS  = 885;  // a queen instead of a pawn
 
 int quiesce(int alpha, int beta, int checks_allowance, Move* pv, bool in_check) {
     pv[0] = NO_MOVE;
-    if (stop_search)
+    if (stop_search.load(std::memory_order_relaxed))
         return 0;
     if (check_clock())
         return 0;

@@ -73,7 +73,7 @@ int count_root_moves() {
 
 int search_root(int depth, int alpha, int beta, Move* pv) {
     // Step 1. Stopped
-    if (stop_search)
+    if (stop_search.load(std::memory_order_relaxed))
         return 0;
 
     // Step 2. Count the node; the root never reads the clock
@@ -155,12 +155,12 @@ int search_root(int depth, int alpha, int beta, Move* pv) {
         return in_check ? search_ply - MATE : 0;
 
     // Step 8. Ordering tables
-    if (!stop_search && (best >= beta || alpha > alpha_on_entry))
+    if (!stop_search.load(std::memory_order_relaxed) && (best >= beta || alpha > alpha_on_entry))
         update_history_and_killers(depth, history_move);
 
     // Step 9. The principal variation leads the next iteration (an interrupted search
     // stores nothing)
-    if (!stop_search && alpha_on_entry < best && best < beta)
+    if (!stop_search.load(std::memory_order_relaxed) && alpha_on_entry < best && best < beta)
         store_pv(pv);
 
     // Step 10. Answer

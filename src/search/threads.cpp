@@ -1,5 +1,6 @@
 #include "search/threads.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
@@ -37,6 +38,19 @@ struct Pool {
 
 Pool pool;
 
+// Each helper publishes its count at every clock reading, so that the main thread can add
+// them up; helper_slot is -1 on every thread but a helper's.
+std::atomic<std::int64_t>  helper_nodes[MAX_SEARCH_THREADS - 1];
+std::atomic<int>           helper_count{0};
+thread_local constinit int helper_slot = -1;
+
+// Every helper's count starts from 0, and the node limit adds them up while any runs.
+void set_helper_count(int helpers) {
+    helper_count.store(helpers, std::memory_order_relaxed);
+    for (auto& nodes : helper_nodes)
+        nodes.store(0, std::memory_order_relaxed);
+}
+
 // What a search job copies: written by the main thread before it posts the job, read by
 // the helpers only while the job runs.
 Position     game_record;
@@ -50,7 +64,7 @@ void finish_job() {
 }
 
 void helper_main(int slot) {
-    become_helper(slot);
+    helper_slot = slot;
     allocate_pawn_hash_bytes(pool.pawn_bytes);
     allocate_material_hash_bytes(pool.material_bytes);
     unsigned seen = 0;
@@ -163,6 +177,22 @@ void start_helpers(const SearchLimits& limits) {
 void stop_helpers() {
     if (pool.helpers > 0)
         stop_all_threads();
+}
+
+std::int64_t nodes_all_threads() {
+    std::int64_t sum     = node_count;
+    const int    helpers = helper_count.load(std::memory_order_relaxed);
+    for (int i = 0; i < helpers; ++i)
+        sum += helper_nodes[i].load(std::memory_order_relaxed);
+    return sum;
+}
+
+bool helpers_searching() { return helper_count.load(std::memory_order_relaxed) > 0; }
+
+bool is_helper_thread() { return helper_slot >= 0; }
+
+void publish_helper_nodes(std::int64_t nodes) {
+    helper_nodes[helper_slot].store(nodes, std::memory_order_relaxed);
 }
 
 void clear_helper_tables() {
