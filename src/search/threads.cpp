@@ -8,8 +8,10 @@
 
 #include "eval/material.h"
 #include "eval/pawns.h"
+#include "movegen/ordering.h"
 #include "position/position.h"
 #include "search/clock.h"
+#include "search/tt.h"
 
 namespace {
 
@@ -195,7 +197,11 @@ void publish_helper_nodes(std::int64_t nodes) {
     helper_nodes[helper_slot].store(nodes, std::memory_order_relaxed);
 }
 
-void clear_helper_tables() {
+void clear_for_new_game() {
+    tt_clear();  // waits for the helpers
+    clear_pawn_hash();
+    clear_material_hash();
+    clear_ordering_tables();
     if (pool.helpers > 0)
         post(JOB_CLEAR);
 }

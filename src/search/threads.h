@@ -52,8 +52,11 @@ void stop_helpers();
 // changes the shared table (the table's own clearing and resizing wait here).
 void wait_for_helpers();
 
-// Every helper empties its own pawn and material hash (a new game).
-void clear_helper_tables();
+// Everything a new game forgets, for every thread: the transposition table, every
+// thread's pawn and material hash and the main thread's ordering tables (a helper clears
+// its own whenever it starts a search). The loops' new game and Clear Hash, the bench and
+// the tests call it; it waits for the helpers first.
+void clear_for_new_game();
 
 // Nodes, as the main thread's clock and reports read them.
 std::int64_t nodes_all_threads();  // the main thread's count and every helper's last one

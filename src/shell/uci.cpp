@@ -154,7 +154,7 @@ void answer_uci() {
 
 void command_ucinewgame() {
     new_game();
-    clear_all_tables();
+    clear_for_new_game();
     state.game.from_startpos = true;
     state.game.fen[0]        = '\0';
     state.game.move_count    = 0;

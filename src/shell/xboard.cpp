@@ -10,6 +10,7 @@
 #include "position/position.h"
 #include "search/clock.h"
 #include "search/think.h"
+#include "search/threads.h"
 #include "search/tt.h"
 #include "shell/log.h"
 #include "shell/move_text.h"
@@ -173,7 +174,7 @@ CommandResult command_protover(Loop& loop, const char*, const char* args) {
 
 CommandResult command_new(Loop& loop, const char*, const char*) {
     new_game();
-    tt_clear();
+    clear_for_new_game();
     reset_game_state();
     loop.state.force_mode                    = false;
     loop.state.engine_to_move                = false;
