@@ -19,18 +19,10 @@ bool castling_is_valid(Move m) {
     const int       to   = move_to(m);
     if ((m & ~(Move{0xfff} | CASTLE_FLAGS)) != NO_PROMOTION || (m & CASTLE_FLAGS) == CASTLE_FLAGS)
         return false;
-    const int index = (m & FLAG_CASTLE_SHORT) ? 0 : 1;
-    const int right = index == 0 ? CASTLE_SHORT : CASTLE_LONG;
-    if (!(pos.castle_rights[side] & right) || from != pos.king_square[side]
-        || to != king_castled[side][index])
+    const int wing = (m & FLAG_CASTLE_SHORT) ? 0 : 1;
+    if (from != pos.king_square[side] || to != king_castled[side][wing])
         return false;
-    const Bitboard all = pos.occupancy[0] | pos.occupancy[1];
-    if (pos.castle_path[side][index] & all)
-        return false;
-    for (Bitboard b = pos.castle_safe[side][index]; b; b &= b - 1)
-        if (is_square_attacked(side, lsb_index(b), all))
-            return false;
-    return true;
+    return can_castle(side, wing, pos.occupancy[0] | pos.occupancy[1]);
 }
 
 }  // namespace
