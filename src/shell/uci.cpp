@@ -56,16 +56,7 @@ struct Uci {
 
 Uci state;
 
-// ---- Output
-
-// UCI writes the promotion letter in lower case: e7e8q; with UCI_Chess960, castling as
-// the king taking its own rook.
-MoveText uci_move_text(Move m) {
-    MoveText text = uci_options.chess960 ? move_to_text_960(m) : move_to_text(m);
-    if (text.text[4] >= 'A' && text.text[4] <= 'Z')
-        text.text[4] = static_cast<char>(text.text[4] - 'A' + 'a');
-    return text;
-}
+// ---- Input
 
 // A move word of the GUI's: four characters, or five with a promotion letter, legal here.
 Move word_to_move(const Word& w) {
@@ -76,34 +67,6 @@ Move word_to_move(const Word& w) {
     char text[6] = {};
     std::memcpy(text, w.start, static_cast<std::size_t>(w.length));
     return uci_options.chess960 ? text_to_move_960(text) : text_to_move(text);
-}
-
-void print_thinking(const ThinkingReport& report) {
-    char score[32];
-    if (report.score > MATE_BOUND)
-        std::snprintf(score, sizeof score, "mate %d", (MATE - report.score + 1) / 2);
-    else if (report.score < -MATE_BOUND)
-        std::snprintf(score, sizeof score, "mate %d", -(MATE + report.score) / 2);
-    else
-        std::snprintf(score, sizeof score, "cp %d", report.score);
-    const char*     bound   = report.bound == BOUND_LOWER   ? " lowerbound"
-                              : report.bound == BOUND_UPPER ? " upperbound"
-                                                            : "";
-    const long long time_ms = report.time_ms > 0 ? report.time_ms : 0;
-    const long long nps = static_cast<long long>(report.nodes) * 1000 / (time_ms > 0 ? time_ms : 1);
-    std::fprintf(uci_out,
-                 "info depth %d seldepth %d multipv %d score %s%s nodes %lld nps %lld hashfull %d "
-                 "time %lld",
-                 report.depth, report.seldepth > report.depth ? report.seldepth : report.depth,
-                 report.line, score, bound, static_cast<long long>(report.nodes), nps,
-                 tt_hashfull(), time_ms);
-    if (report.pv[0] != NO_MOVE) {
-        std::fprintf(uci_out, " pv");
-        for (int i = 0; report.pv[i] != NO_MOVE; ++i)
-            std::fprintf(uci_out, " %s", uci_move_text(report.pv[i]).text);
-    }
-    std::fputc('\n', uci_out);
-    std::fflush(uci_out);
 }
 
 // ---- Commands
