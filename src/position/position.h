@@ -55,6 +55,9 @@ struct HistoryEntry {
 // so nothing ever writes past the stack.
 constexpr int SEARCH_HISTORY_RESERVE = 512;
 constexpr int HISTORY_CAPACITY       = 4096 + SEARCH_HISTORY_RESERVE;
+// The most game moves either protocol loop takes: the rest of the stack is kept for the
+// deepest search.
+constexpr int MAX_GAME_MOVES = HISTORY_CAPACITY - SEARCH_HISTORY_RESERVE;
 
 // material_unit[piece]: 3 for minor pieces, 5 rook, 9 queen, 0 pawn and king.
 constexpr int material_unit[7] = {0, 3, 3, 5, 9, 0, 0};

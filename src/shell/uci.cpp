@@ -23,12 +23,8 @@
 
 namespace {
 
-constexpr const char* ENGINE_NAME   = "Velmora 1.9.9 beta";
 constexpr const char* ENGINE_AUTHOR = "the Velmora developers";
-
-// The most game moves the history stack takes: the rest is kept for the deepest search.
-constexpr int MAX_GAME_MOVES = HISTORY_CAPACITY - SEARCH_HISTORY_RESERVE;
-constexpr int FEN_CAPACITY   = 128;  // a FEN of six fields is at most about 90 characters
+constexpr int         FEN_CAPACITY  = 128;  // a FEN of six fields is at most about 90 characters
 
 // The game as the last "position" gave it: where it started and the moves made since.
 struct Game {

@@ -21,11 +21,6 @@
 
 namespace {
 
-constexpr const char* ENGINE_NAME = "Velmora 1.9.9 beta";
-
-// The most game moves the history stack takes: the rest is kept for the deepest search.
-constexpr int MAX_GAME_MOVES = HISTORY_CAPACITY - SEARCH_HISTORY_RESERVE;
-
 struct Loop {
     LoopState    state;
     std::FILE*   out;
