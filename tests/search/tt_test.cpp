@@ -121,6 +121,15 @@ TEST(TranspositionTable, TornEntryIsAMiss) {
     tt_write_halves(300, b, a);
     EXPECT_FALSE(tt_probe(first, entry));
     EXPECT_FALSE(tt_probe(second, entry));
+    // Two stores of one position with the same move: a tear between another depth or
+    // another bound and the lock misses too.
+    for (const TTEntry& other :
+         {TTEntry{33, 1, move_a, 12, BOUND_EXACT}, TTEntry{11, 1, move_a, 8, BOUND_LOWER}}) {
+        tt_write_halves(300, a, other);
+        EXPECT_FALSE(tt_probe(first, entry)) << other.depth << " " << other.bound;
+        tt_write_halves(300, other, a);
+        EXPECT_FALSE(tt_probe(first, entry)) << other.depth << " " << other.bound;
+    }
     tt_write_halves(300, a, a);  // whole: a hit, as stored
     EXPECT_EQ(probe(first).score, 11);
     EXPECT_EQ(probe(first).move, move_a);

@@ -108,6 +108,20 @@ TEST_F(CommandLoop, TheFuzzersDepthCapHoldsWhateverSdSays) {
     EXPECT_EQ(s.state.time_control.depth_limit, 9);
 }
 
+// "st" keeps the clock reserve back from the time per move, as from the clock. In a game
+// with an increment the clock the engine expects at the next "time" includes the
+// increment, and the delay the GUI's clock shows beyond it is smoothed as
+// (3 * old + new) / 4. The delays below are 1.8 s and 2 s less a depth-1 think, so a
+// whole second each (the most counted), whatever the machine's load.
+TEST_F(CommandLoop, ClockReserveAndLagAsTheEngineSeesThem) {
+    run("st 1\ngo\n", 1);
+    EXPECT_EQ(normal_budget, 1000 - CLOCK_RESERVE_MS - 10);
+    const std::string game = "level 0 1 1\ntime 6000\notim 6000\ngo\ntime 5920\n";
+    EXPECT_EQ(run(game, 1).state.time_control.lag_ms, 1000 / 4);
+    EXPECT_EQ(run(game + "a7a6\ntime 5820\n", 1).state.time_control.lag_ms,
+              (3 * (1000 / 4) + 1000) / 4);
+}
+
 TEST_F(CommandLoop, ScaledNumbersAreClampedToTheIntRange) {
     TimeControl tc =
         run("time 300000000\notim -300000000\nst 3000000\nlevel 0 5 3000000\n").state.time_control;
