@@ -38,12 +38,15 @@ TEST(UciThinking, StopAndPonderhitAreHeardWhileThinking) {
     ASSERT_TRUE(engine.read_until("bestmove", seen));
     EXPECT_EQ(count_starting(seen, "bestmove"), 1);
 
-    // A mate in one: the search reaches its last depth at once, and the answer waits for
-    // "stop" after "go infinite", for "ponderhit" after "go ponder", with a clock too.
+    // A mate in one: the answer waits for "stop" after "go infinite", for "ponderhit" or
+    // "stop" after "go ponder", with a clock too. With a depth of one the search is over
+    // before its first clock reading, so an answer that did not wait would come before
+    // "readyok".
     for (const auto& [go, release] : {std::pair{"go infinite", "stop"},
                                       {"go ponder", "ponderhit"},
-                                      {"go ponder wtime 3000 btime 3000", "ponderhit"},
-                                      {"go ponder wtime 3000 btime 3000", "stop"}}) {
+                                      {"go ponder depth 1", "ponderhit"},
+                                      {"go ponder depth 1 wtime 3000 btime 3000", "ponderhit"},
+                                      {"go ponder depth 1 wtime 3000 btime 3000", "stop"}}) {
         seen.clear();
         engine.send("position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\n"s + go + "\nisready\n");
         ASSERT_TRUE(engine.read_until("readyok", seen));
