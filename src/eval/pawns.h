@@ -41,9 +41,9 @@ struct PawnEntry {
 };
 static_assert(sizeof(PawnEntry) == 32);
 
-// The result of the last evaluate_pawns() call, one per search thread; only
-// evaluate_pawns writes it.
-extern thread_local constinit PawnInfo pawn_info;
+// The result of the last evaluate_pawns() call on the calling thread (one per search
+// thread, thread_local in pawns.cpp); only evaluate_pawns writes it.
+const PawnInfo& pawn_info();
 
 // Start-up: the largest power-of-two byte count not above megabytes * 2^20 (0 counts as
 // 1) nor half the machine's memory; if the machine refuses it, the largest smaller power of two it

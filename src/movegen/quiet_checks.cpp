@@ -40,7 +40,7 @@ namespace {
 
 // Compiled once per side to move, so the colour rows, shifts and home squares are constants.
 template <int Us> void generate_quiet_checks_as(MoveList& list) {
-    const Position& pos   = position;
+    const Position& pos   = position();
     constexpr int   us    = Us;
     constexpr int   them  = 1 - us;
     const int       e     = pos.king_square[them];
@@ -113,7 +113,7 @@ template <int Us> void generate_quiet_checks_as(MoveList& list) {
 }  // namespace
 
 void generate_quiet_checks(MoveList& list) {
-    if (position.side_to_move == WHITE)
+    if (position().side_to_move == WHITE)
         generate_quiet_checks_as<WHITE>(list);
     else
         generate_quiet_checks_as<BLACK>(list);

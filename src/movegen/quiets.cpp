@@ -22,7 +22,7 @@ namespace {
 
 // Compiled once per side to move, so the colour rows, shifts and home squares are constants.
 template <int Us> void generate_quiets_as(int start, MoveList& list) {
-    const Position& pos   = position;
+    const Position& pos   = position();
     constexpr int   us    = Us;
     const Bitboard  all   = pos.occupancy[0] | pos.occupancy[1];
     const Bitboard  empty = ~all;
@@ -74,7 +74,7 @@ template <int Us> void generate_quiets_as(int start, MoveList& list) {
 }  // namespace
 
 void generate_quiets(int start, MoveList& list) {
-    if (position.side_to_move == WHITE)
+    if (position().side_to_move == WHITE)
         generate_quiets_as<WHITE>(start, list);
     else
         generate_quiets_as<BLACK>(start, list);

@@ -8,7 +8,7 @@
 // True when a piece of colour 1 - defender attacks sq under the occupancy all.
 // Tests run pawn, knight, king, diagonal sliders, straight sliders.
 inline bool is_square_attacked(int defender, int sq, Bitboard all) {
-    const Position& pos = position;
+    const Position& pos = position();
     const int       a   = 1 - defender;
     if (pawn_attacks[defender][sq] & pos.pieces[a][PAWN])
         return true;
@@ -29,7 +29,7 @@ inline bool is_square_attacked(int defender, int sq, Bitboard all) {
 // square from the king's start to its destination is attacked. The one castling test of
 // the generators and the validity test.
 inline bool can_castle(int side, int wing, Bitboard all) {
-    const Position& pos   = position;
+    const Position& pos   = position();
     const int       right = wing == 0 ? CASTLE_SHORT : CASTLE_LONG;
     if (!(pos.castle_rights[side] & right) || (pos.castle_path[side][wing] & all))
         return false;
@@ -41,7 +41,7 @@ inline bool can_castle(int side, int wing, Bitboard all) {
 
 // True when the side to move's king is attacked.
 inline bool in_check() {
-    const Position& pos = position;
+    const Position& pos = position();
     const int       us  = pos.side_to_move;
     return is_square_attacked(us, pos.king_square[us], pos.occupancy[0] | pos.occupancy[1]);
 }

@@ -15,9 +15,16 @@
 #include "position/make_move.h"
 #include "position/position_writer.h"
 
-thread_local constinit Position     position{};
-thread_local constinit HistoryEntry history_stack[HISTORY_CAPACITY]{};
-thread_local constinit int          search_ply = 0;
+static thread_local constinit Position     thread_record{};
+static thread_local constinit HistoryEntry thread_history[HISTORY_CAPACITY]{};
+static thread_local constinit int          thread_ply = 0;
+
+const Position&     position() { return thread_record; }
+const HistoryEntry* history_stack() { return thread_history; }
+int                 search_ply() { return thread_ply; }
+Position&           writable_position() { return thread_record; }
+HistoryEntry*       writable_history() { return thread_history; }
+int&                writable_search_ply() { return thread_ply; }
 
 namespace {
 
@@ -45,7 +52,7 @@ void set_standard_castling(Position& pos) {
 }
 
 void clear_record() {
-    Position& pos          = position;
+    Position& pos          = writable_position();
     pos.side_to_move       = WHITE;
     pos.history_length     = 0;
     pos.irreversible_index = 0;
@@ -118,7 +125,7 @@ bool is_counter(const std::string& field) {
 
 void new_game() {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    Position& pos                = position;
+    Position& pos                = writable_position();
     pos.side_to_move             = WHITE;
     pos.history_length           = 0;
     pos.irreversible_index       = 0;
@@ -158,7 +165,7 @@ void new_game() {
 }
 
 void set_side_to_move(int side) {
-    Position& pos = position;
+    Position& pos = writable_position();
     if (pos.side_to_move == side)
         return;
     pos.side_to_move = static_cast<std::uint8_t>(side);
@@ -172,13 +179,13 @@ void set_side_to_move(int side) {
     }
 }
 
-void reset_search_ply() { search_ply = 0; }
+void reset_search_ply() { writable_search_ply() = 0; }
 
 void copy_game(const Position& record, const HistoryEntry* history) {
-    position = record;
+    writable_position() = record;
     for (int i = 0; i < record.history_length; ++i)
-        history_stack[i] = history[i];
-    search_ply = 0;
+        writable_history()[i] = history[i];
+    writable_search_ply() = 0;
 }
 
 namespace {
@@ -354,24 +361,25 @@ bool read_en_passant(const std::string& field, FenReading& r, std::string* error
 // Sets the position up from a whole reading, unless the side that has just moved has
 // left its king attacked: then the position stays as it was.
 bool set_up(const FenReading& r, std::string* error) {
-    const Position saved = position;
+    const Position saved = writable_position();
     clear_record();
     for (int sq = 0; sq < 64; ++sq)
         if (r.squares[sq] != NO_PIECE)
             add_piece(r.colours[sq], r.squares[sq], sq, false);
-    position.side_to_move         = static_cast<std::uint8_t>(r.side);
-    position.castle_rights[BLACK] = r.rights[BLACK];
-    position.castle_rights[WHITE] = r.rights[WHITE];
+    writable_position().side_to_move         = static_cast<std::uint8_t>(r.side);
+    writable_position().castle_rights[BLACK] = r.rights[BLACK];
+    writable_position().castle_rights[WHITE] = r.rights[WHITE];
     for (int c = BLACK; c <= WHITE; ++c)
         for (int wing = 0; wing < 2; ++wing)
             if (r.rights[c] & (wing == 0 ? CASTLE_SHORT : CASTLE_LONG))
-                set_castling(position, c, wing, r.king_squares[c], r.rook_squares[c][wing]);
-    position.ep_square = r.ep;
+                set_castling(writable_position(), c, wing, r.king_squares[c],
+                             r.rook_squares[c][wing]);
+    writable_position().ep_square = r.ep;
     compute_keys();
     const int      them = 1 - r.side;
-    const Bitboard all  = position.occupancy[0] | position.occupancy[1];
-    if (is_square_attacked(them, position.king_square[them], all)) {
-        position = saved;
+    const Bitboard all  = writable_position().occupancy[0] | writable_position().occupancy[1];
+    if (is_square_attacked(them, writable_position().king_square[them], all)) {
+        writable_position() = saved;
         return fail(error, "the side not to move is in check");
     }
     return true;
@@ -403,7 +411,7 @@ bool load_fen(const std::string& fen, std::string* error, bool chess960) {
 }
 
 std::string position_to_fen() {
-    const Position& pos = position;
+    const Position& pos = writable_position();
     std::string     fen;
     constexpr char  letters[6] = {'p', 'n', 'b', 'r', 'q', 'k'};
     for (int rank = 7; rank >= 0; --rank) {
@@ -458,7 +466,7 @@ std::string position_to_fen() {
 }
 
 bool position_is_consistent() {
-    const Position& pos    = position;
+    const Position& pos    = writable_position();
     int             psq_mg = 0, psq_eg = 0;
     if ((pos.occupancy[WHITE] & pos.occupancy[BLACK]) != 0)
         return false;

@@ -13,7 +13,7 @@ namespace {
 // destination may hold the castling rook, so this is tested before the checks of other
 // words. The rights stand for the king and rook on their start squares.
 bool castling_is_valid(Move m) {
-    const Position& pos  = position;
+    const Position& pos  = position();
     const int       side = pos.side_to_move;
     const int       from = move_from(m);
     const int       to   = move_to(m);
@@ -28,7 +28,7 @@ bool castling_is_valid(Move m) {
 }  // namespace
 
 bool is_valid_move(Move m) {
-    const Position& pos  = position;
+    const Position& pos  = position();
     const int       side = pos.side_to_move;
     const int       opp  = 1 - side;
     const int       from = move_from(m);

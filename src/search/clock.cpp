@@ -121,8 +121,8 @@ static bool helper_check() {
 }
 
 bool check_clock() {
-    if (search_ply > selective_ply)
-        selective_ply = search_ply;
+    if (search_ply() > selective_ply)
+        selective_ply = search_ply();
     if (++node_count < next_check)
         return false;
     if (is_helper_thread())

@@ -80,7 +80,7 @@ int search_root(int depth, int alpha, int beta, Move* pv) {
     count_root_node();
 
     // Step 3. In check?
-    const Position& pos = position;
+    const Position& pos = position();
     const int       us  = pos.side_to_move;
     const bool      in_check =
         is_square_attacked(us, pos.king_square[us], pos.occupancy[0] | pos.occupancy[1]);
@@ -152,7 +152,7 @@ int search_root(int depth, int alpha, int beta, Move* pv) {
 
     // Step 7. Mate or stalemate
     if (best == NO_SCORE)
-        return in_check ? search_ply - MATE : 0;
+        return in_check ? search_ply() - MATE : 0;
 
     // Step 8. Ordering tables
     if (!stop_search.load(std::memory_order_relaxed) && (best >= beta || alpha > alpha_on_entry))

@@ -147,7 +147,7 @@ static Move deepen(const Deepening& d, int& score) {
             hold_stops(false);
 
         if (stop_search.load(std::memory_order_relaxed)) {
-            while (search_ply > 0)
+            while (search_ply() > 0)
                 unmake_move();
             return best_move;
         }
@@ -206,7 +206,7 @@ static Move deepen(const Deepening& d, int& score) {
             continue;
         }
         if (d.lines > 1 && !search_further_lines(d.lines)) {
-            while (search_ply > 0)
+            while (search_ply() > 0)
                 unmake_move();
             return best_move;
         }

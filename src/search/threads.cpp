@@ -168,9 +168,9 @@ void start_helpers(const SearchLimits& limits) {
     if (pool.helpers == 0)
         return;
     wait_for_helpers();  // nobody still reads the last search's game
-    game_record = position;
-    for (int i = 0; i < position.history_length; ++i)
-        game_history[i] = history_stack[i];
+    game_record = position();
+    for (int i = 0; i < position().history_length; ++i)
+        game_history[i] = history_stack()[i];
     game_limits = limits;
     set_helper_count(pool.helpers);  // every helper's count starts from 0
     post(JOB_SEARCH);

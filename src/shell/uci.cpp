@@ -194,7 +194,7 @@ void command_position(const char* args) {
     for (Word w = next_word(p); w.length > 0 && !word_is(w, "moves"); w = next_word(p)) {
     }
     for (Word w = next_word(p); w.length > 0; w = next_word(p)) {
-        if (position.history_length >= MAX_GAME_MOVES) {
+        if (position().history_length >= MAX_GAME_MOVES) {
             tell("position: the game is longer than %d moves; the rest is ignored", MAX_GAME_MOVES);
             break;
         }
@@ -356,7 +356,7 @@ void command_go(const char* args, const char* line) {
         limits.depth_limit =
             static_cast<int>(depth < DEFAULT_DEPTH_LIMIT ? depth : DEFAULT_DEPTH_LIMIT);
 
-    const int          us       = position.side_to_move;
+    const int          us       = position().side_to_move;
     const std::int64_t overhead = uci_options.move_overhead_ms;
     if (move_time >= 0) {
         limits.fixed_time_ms = clamp_to_int(move_time - overhead > 0 ? move_time - overhead : 0);

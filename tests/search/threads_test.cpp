@@ -58,7 +58,7 @@ TEST(SearchThreads, HelpersFindTheSameMatesAndLegalLines) {
         ASSERT_EQ(std::sscanf(r.lines.back().c_str(), "%*d %*d %*d %lld", &reported), 1);
         EXPECT_GT(reported, node_count) << threads << " threads";
         EXPECT_TRUE(position_is_consistent());
-        EXPECT_EQ(search_ply, 0);
+        EXPECT_EQ(search_ply(), 0);
     }
     EXPECT_EQ(set_search_threads(1), 1);
 }

@@ -151,7 +151,7 @@ TEST(TranspositionTable, AllocationRoundsDownToAPowerOfTwoAndIsNeverEmpty) {
 TEST(ScoreToTT, RoundTripsEveryScoreAtEveryPly) {
     fresh_search(START_FEN);
     for (int ply = 0; ply <= 40; ++ply) {
-        ASSERT_EQ(search_ply, ply);
+        ASSERT_EQ(search_ply(), ply);
         for (int v = -MATE; v <= MATE; ++v)
             ASSERT_EQ(score_from_tt(score_to_tt(v)), v) << "score " << v << " ply " << ply;
         EXPECT_EQ(score_to_tt(MATE_BOUND), MATE_BOUND);
@@ -180,14 +180,14 @@ TEST(StorePv, EachPositionOfTheLineLeadsToItsMove) {
     // The position after the first move already has a deeper primary entry: it keeps its
     // depth, score and bound and takes the line's move.
     make_move(line[0]);
-    const Key held = position.key;
+    const Key held = position().key;
     tt_store(held, 55, BOUND_EXACT, 8, make_quiet(51, 35));
     unmake_move();
 
-    const Key start_key = position.key;
+    const Key start_key = position().key;
     store_pv(line);
-    EXPECT_EQ(position.key, start_key);
-    EXPECT_EQ(search_ply, 0);
+    EXPECT_EQ(position().key, start_key);
+    EXPECT_EQ(search_ply(), 0);
     EXPECT_EQ(probe(start_key).move, line[0]);
     EXPECT_EQ(probe(start_key).bound, BOUND_MOVE_ONLY);
     EXPECT_EQ(probe(held).move, line[1]);
@@ -196,8 +196,8 @@ TEST(StorePv, EachPositionOfTheLineLeadsToItsMove) {
     EXPECT_EQ(probe(held).bound, BOUND_EXACT);
     make_move(line[0]);
     make_move(line[1]);
-    EXPECT_EQ(probe(position.key).move, line[2]);
-    EXPECT_EQ(probe(position.key).depth, 0);
+    EXPECT_EQ(probe(position().key).move, line[2]);
+    EXPECT_EQ(probe(position().key).depth, 0);
 }
 
 }  // namespace

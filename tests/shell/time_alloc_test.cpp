@@ -29,7 +29,7 @@ class TimeAllocTest : public ::testing::Test {
                                  make_quiet(SQ_C3, SQ_B1), make_quiet(SQ_C6, SQ_B8)};
         // The round goes on from wherever the game stands, so every move is legal.
         for (int i = 0; i < plies; ++i) {
-            const Move m = shuffle[position.history_length % 8];
+            const Move m = shuffle[position().history_length % 8];
             ASSERT_TRUE(is_valid_move(m));
             ASSERT_TRUE(make_move(m));
         }
