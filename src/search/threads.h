@@ -25,7 +25,8 @@
 //   search/clock.h       the clock: search_start, deadline, node limit, input poller
 //   search/think.h       answered_from_book, the thinking printer
 //   shell/               the protocol loops, options, book, log and time budget
-//   this pool            every function below is called by the main thread only
+//   this pool            every function below but the last two, which a helper calls
+//                        on its own thread
 #pragma once
 
 #include <cstdint>
