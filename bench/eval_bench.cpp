@@ -32,7 +32,7 @@ const std::vector<Position>& bench_positions() {
         }
         for (std::string line; std::getline(file, line);)
             if (!line.empty() && load_fen(line)) {
-                list.push_back(position);
+                list.push_back(position());
                 evaluate(-MATE, MATE);  // warms both hashes
             }
         return list;
@@ -44,7 +44,7 @@ void BM_EvaluateBenchPositions(benchmark::State& state) {
     const std::vector<Position>& records = bench_positions();
     std::size_t                  i       = 0;
     for (auto _ : state) {
-        position = records[i];
+        writable_position() = records[i];
         benchmark::DoNotOptimize(evaluate(-MATE, MATE));
         if (++i == records.size())
             i = 0;
@@ -57,8 +57,8 @@ void BM_SwitchPositionOnly(benchmark::State& state) {
     const std::vector<Position>& records = bench_positions();
     std::size_t                  i       = 0;
     for (auto _ : state) {
-        position = records[i];
-        benchmark::DoNotOptimize(position.key);
+        writable_position() = records[i];
+        benchmark::DoNotOptimize(position().key);
         benchmark::ClobberMemory();
         if (++i == records.size())
             i = 0;
@@ -70,7 +70,7 @@ BENCHMARK(BM_SwitchPositionOnly);
 // The same position over and over: the cheapest case, every branch predicted.
 void BM_EvaluateOnePosition(benchmark::State& state) {
     const std::vector<Position>& records = bench_positions();
-    position                             = records[20];
+    writable_position()                  = records[20];
     for (auto _ : state)
         benchmark::DoNotOptimize(evaluate(-MATE, MATE));
     state.SetItemsProcessed(state.iterations());

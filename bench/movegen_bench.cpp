@@ -38,7 +38,7 @@ const std::vector<Position>& bench_positions() {
         }
         for (std::string line; std::getline(file, line);)
             if (!line.empty() && load_fen(line) && !in_check())
-                list.push_back(position);
+                list.push_back(position());
         return list;
     }();
     return records;
@@ -50,7 +50,7 @@ template <typename Work> void over_positions(benchmark::State& state, Work work)
     std::size_t                  i       = 0;
     std::int64_t                 items   = 0;
     for (auto _ : state) {
-        position = records[i];
+        writable_position() = records[i];
         items += work();
         if (++i == records.size())
             i = 0;

@@ -127,7 +127,7 @@ int run_epd(int argc, char** argv) {
             std::printf("line %d: skipped: %s\n", line_number, reason.c_str());
             continue;
         }
-        clear_search_tables();
+        clear_for_new_game();
         int        score  = 0;
         const Move answer = think(fixed_limits(depth_limit, fixed_ms), score);
         const bool ok =

@@ -84,7 +84,7 @@ bool is_legal_by_making(Move m) {
 // may have shielded the king's destination from its start square. Any other move must keep a pinned
 // piece on its pin line and, in check, capture the single checker or step between it and the king.
 std::uint64_t count_legal(const MoveList& list) {
-    const Position& pos      = position;
+    const Position& pos      = position();
     const int       us       = pos.side_to_move;
     const int       k        = pos.king_square[us];
     const Bitboard  all      = pos.occupancy[0] | pos.occupancy[1];
@@ -130,7 +130,7 @@ void choose_picker_inputs(MovePicker& picker) {
     MoveList list;
     generate_all(list);
     picker.hash_move = picker.killer1 = picker.killer2 = NO_MOVE;
-    const Key key                                      = position.key;
+    const Key key                                      = position().key;
     if (list.count > 0 && (key & 3) != 0)
         picker.hash_move = list.moves[(key >> 8) % static_cast<unsigned>(list.count)];
     int quiet = 0;

@@ -119,7 +119,7 @@ int legal_moves(Move* out) {
 }
 
 std::string move_to_san(Move m) {
-    const Position& pos   = position;
+    const Position& pos   = position();
     const int       us    = pos.side_to_move;
     const int       from  = move_from(m);
     const int       to    = move_to(m);
@@ -177,7 +177,7 @@ Move san_to_move(const std::string& san) {
     SanParts parts;
     if (!parse_san(san, parts))
         return NO_MOVE;
-    const Position& pos = position;
+    const Position& pos = position();
     const int       us  = pos.side_to_move;
     Move            moves[256];
     const int       n     = legal_moves(moves);

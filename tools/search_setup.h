@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-#include "search/bench.h"  // allocate_search_tables, clear_search_tables
+#include "search/bench.h"    // allocate_search_tables
+#include "search/threads.h"  // clear_for_new_game
 
 // A whole decimal number in [low, high], or false.
 bool parse_int_arg(const char* text, int low, int high, int& value);

@@ -21,7 +21,7 @@ int run_show(int argc, char** argv) {
         std::fprintf(stderr, "velmora-tools: bad FEN: %s\n", error.c_str());
         return 2;
     }
-    const Position& pos        = position;
+    const Position& pos        = position();
     constexpr char  letters[7] = {'p', 'n', 'b', 'r', 'q', 'k', '.'};
     for (int rank = 7; rank >= 0; --rank) {
         std::printf("%d ", rank + 1);

@@ -75,7 +75,7 @@ inline void run_group(EvalState& st, EvalTrace* trace, EvalTerm term, Group grou
 }
 
 [[gnu::always_inline]] inline int run_evaluation(int alpha, int beta, EvalTrace* trace) {
-    const Position& pos = position;
+    const Position& pos = position();
     EvalState       st;
 
     // Step 1. Pawn attacks.
@@ -95,7 +95,7 @@ inline void run_group(EvalState& st, EvalTrace* trace, EvalTerm term, Group grou
 
     // Step 3. Pawn structure.
     evaluate_pawns();
-    const PawnInfo& pawns = pawn_info;
+    const PawnInfo& pawns = pawn_info();
 
     // Step 4. Endgame recognisers: only the first flag set is acted on.
     EvalRecogniser recogniser = RECOGNISER_NONE;

@@ -8,7 +8,7 @@
 #include "position/position.h"
 
 void count_pawn_attackers(EvalState& st, int colour) {
-    const Position& pos  = position;
+    const Position& pos  = position();
     const int       c    = colour;
     const Bitboard  zone = king_attacks[pos.king_square[1 - c]];
     st.attack_count[c] += popcount(zone & st.pawn_attacks_of[c]);
@@ -19,7 +19,7 @@ void count_pawn_attackers(EvalState& st, int colour) {
 }
 
 void score_king_safety(EvalState& st, int colour) {
-    const Position& pos = position;
+    const Position& pos = position();
     const int       c   = colour;
     const int       e   = 1 - c;
     if ((st.material_flags & attack_flag(e)) == 0)
@@ -31,7 +31,7 @@ void score_king_safety(EvalState& st, int colour) {
 
     // Shelter where the king stands, or, while it may still castle, the best wing it can
     // reach, though never counted as better than 3.
-    const int(&shelter)[4][2] = pawn_info.shelter;
+    const int(&shelter)[4][2] = pawn_info().shelter;
     int s                     = 0;
     switch (pos.castle_rights[c]) {
         case 0: {

@@ -39,7 +39,7 @@ static_assert((pack_material({0, 0, 256, 16, 16, 0x1f}) >> 27) == 0, "bits 27-31
 
 // Everything in probe_material below the hash look-up.
 MaterialInfo compute_material() {
-    const Position& pos = position;
+    const Position& pos = position();
     const int(&w)[7]    = pos.piece_count[WHITE];
     const int(&b)[7]    = pos.piece_count[BLACK];
 
@@ -134,7 +134,7 @@ void clear_material_hash() {
 std::uint64_t material_hash_entries() { return material_entries; }
 
 MaterialInfo probe_material() {
-    const Key           key   = position.material_key;
+    const Key           key   = position().material_key;
     const std::uint32_t check = entry_check(key);
     MaterialEntry&      entry = material_table[static_cast<std::uint32_t>(key) & material_mask];
     if (key != 0 && entry.check == check)
@@ -146,7 +146,7 @@ MaterialInfo probe_material() {
 }
 
 void apply_draw_rules(MaterialInfo& info) {
-    const Position& pos = position;
+    const Position& pos = position();
     const int(&w)[7]    = pos.piece_count[WHITE];
     const int(&b)[7]    = pos.piece_count[BLACK];
 
@@ -180,7 +180,7 @@ void apply_draw_rules(MaterialInfo& info) {
 }
 
 bool kpk_winnable(int colour) {
-    const Position& pos       = position;
+    const Position& pos       = position();
     const int       a         = colour;
     const int       pawn      = lsb_index(pos.pieces[a][PAWN]);
     const int       king      = pos.king_square[a];
@@ -226,7 +226,7 @@ bool kpk_winnable(int colour) {
 }
 
 bool opposite_bishops() {
-    const Position& pos        = position;
+    const Position& pos        = position();
     const bool      white_dark = (pos.pieces[WHITE][BISHOP] & DARK_SQUARES) != 0;
     const bool      black_dark = (pos.pieces[BLACK][BISHOP] & DARK_SQUARES) != 0;
     return white_dark != black_dark;

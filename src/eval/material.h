@@ -2,8 +2,10 @@
 // material balance with its imbalance corrections, the game phase, the two scale
 // factors (16 = no scaling, 0 = that colour cannot win) and the flags that tell
 // evaluate() which endgame recognisers to run. Cached in material_hash, keyed by the
-// position's material_key. material.cpp owns the table; allocate_material_hash() sizes
-// it once at start-up and nothing else writes it but probe_material() on a miss.
+// position's material_key. material.cpp owns the table, one per search thread: the main
+// thread's is sized at start-up, each helper allocates one the same size when the thread
+// pool starts it and gives it back when it ends; only probe_material() on a miss and the
+// clearing write it.
 // Scores are centipawns, White minus Black.
 #pragma once
 
@@ -52,7 +54,8 @@ struct MaterialInfo {
 // tests can make a table of a single entry.
 void allocate_material_hash(unsigned megabytes);
 void allocate_material_hash_bytes(std::uint64_t bytes);
-// Makes every entry fresh again (the bench tool and tests; the engine never does).
+// Makes every entry of this thread's table fresh again: a new game, through
+// clear_for_new_game (search/threads.h).
 void          clear_material_hash();
 std::uint64_t material_hash_entries();
 

@@ -29,7 +29,7 @@ int free_path_bonus(int colour, int n1, Bitboard stops, Bitboard enemy_only) {
 }  // namespace
 
 void evaluate_passed_pawns(EvalState& st, int colour) {
-    const Position& pos        = position;
+    const Position& pos        = position();
     const int       c          = colour;
     const int       e          = 1 - c;
     const Bitboard  all        = pos.occupancy[WHITE] | pos.occupancy[BLACK];
@@ -39,7 +39,7 @@ void evaluate_passed_pawns(EvalState& st, int colour) {
     // Squares the enemy controls and we do not.
     const Bitboard enemy_only = st.attack_map[e] & ~st.attack_map[c];
 
-    for (Bitboard b = pos.pieces[c][PAWN] & pawn_info.passed; b; b &= b - 1) {
+    for (Bitboard b = pos.pieces[c][PAWN] & pawn_info().passed; b; b &= b - 1) {
         const int sq = lsb_index(b);
         const int w  = passed_rank_weight[c][rank_of(sq)];
         const int n1 = forward_square[c][sq];

@@ -60,7 +60,7 @@ bool is_candidate(int colour, int sq, Bitboard own, Bitboard enemy) {
 
 // One file's share of king_shelter for a king of colour.
 [[gnu::always_inline]] inline int shelter_on_file(int f, int colour) {
-    const Position& pos   = position;
+    const Position& pos   = position();
     const int       them  = 1 - colour;
     const Bitboard  own   = pos.pieces[colour][PAWN] & file_mask[f];
     const Bitboard  enemy = pos.pieces[them][PAWN] & file_mask[f];
@@ -88,7 +88,7 @@ bool is_candidate(int colour, int sq, Bitboard own, Bitboard enemy) {
 
 // One colour's pawns, the colour written out so that its table rows are constants.
 template <int c> [[gnu::always_inline]] inline void score_pawns_of(PawnInfo& info) {
-    const Position& pos   = position;
+    const Position& pos   = position();
     const int       sign  = c == WHITE ? 1 : -1;
     const Bitboard  own   = pos.pieces[c][PAWN];
     const Bitboard  enemy = pos.pieces[1 - c][PAWN];
@@ -154,7 +154,9 @@ void score_pawns(PawnInfo& info) {
 
 }  // namespace
 
-thread_local constinit PawnInfo pawn_info{};
+static thread_local constinit PawnInfo last_info{};
+
+const PawnInfo& pawn_info() { return last_info; }
 
 void allocate_pawn_hash(unsigned megabytes) {
     allocate_pawn_hash_bytes(megabytes_to_bytes(megabytes));
@@ -170,10 +172,10 @@ void clear_pawn_hash() { std::memset(pawn_table, 0, pawn_entries * sizeof(PawnEn
 std::uint64_t pawn_hash_entries() { return pawn_entries; }
 
 void evaluate_pawns() {
-    const Key           key   = position.pawn_key;
+    const Key           key   = position().pawn_key;
     const std::uint32_t check = entry_check(key);
     PawnEntry&          entry = pawn_table[static_cast<std::uint32_t>(key) & pawn_mask];
-    PawnInfo&           info  = pawn_info;
+    PawnInfo&           info  = last_info;
     if (key != 0 && entry.check == check) {
         info.mg     = entry.mg;
         info.eg     = entry.eg;

@@ -2,8 +2,10 @@
 // backward and candidate passed pawns, finds the passed pawns and computes each colour's
 // king shelter on four reference files. All of it depends on the pawns alone, so it is
 // cached in pawn_hash, keyed by the position's pawn_key. pawns.cpp owns pawn_hash and
-// pawn_info; evaluate_pawns() is the only writer of both. Scores are centipawns, White
-// minus Black; shelter values are penalty units, larger is worse.
+// pawn_info, one of each per search thread: the main thread's hash is sized at start-up,
+// each helper allocates one the same size when the thread pool starts it and gives it back
+// when it ends. evaluate_pawns() is the only writer of both but for the clearing. Scores
+// are centipawns, White minus Black; shelter values are penalty units, larger is worse.
 #pragma once
 
 #include <array>
@@ -39,9 +41,9 @@ struct PawnEntry {
 };
 static_assert(sizeof(PawnEntry) == 32);
 
-// The result of the last evaluate_pawns() call, one per search thread; only
-// evaluate_pawns writes it.
-extern thread_local constinit PawnInfo pawn_info;
+// The result of the last evaluate_pawns() call on the calling thread (one per search
+// thread, thread_local in pawns.cpp); only evaluate_pawns writes it.
+const PawnInfo& pawn_info();
 
 // Start-up: the largest power-of-two byte count not above megabytes * 2^20 (0 counts as
 // 1) nor half the machine's memory; if the machine refuses it, the largest smaller power of two it
@@ -49,7 +51,8 @@ extern thread_local constinit PawnInfo pawn_info;
 // entry).
 void allocate_pawn_hash(unsigned megabytes);
 void allocate_pawn_hash_bytes(std::uint64_t bytes);
-// Makes every entry fresh again (the bench tool and tests; the engine never does).
+// Makes every entry of this thread's hash fresh again: a new game, through
+// clear_for_new_game (search/threads.h).
 void          clear_pawn_hash();
 std::uint64_t pawn_hash_entries();
 

@@ -27,7 +27,7 @@ constexpr int enemy_home_rank[2] = {0, 7};  // [colour]: the enemy king's first 
 }  // namespace
 
 void evaluate_king_placement(EvalState& st, int colour) {
-    const Position& pos = position;
+    const Position& pos = position();
     const int       c   = colour;
     if (pos.castled[c] != 0) {
         st.mg[c] += 20;
@@ -48,7 +48,7 @@ void evaluate_king_placement(EvalState& st, int colour) {
 }
 
 void evaluate_knights(EvalState& st, int colour) {
-    const Position& pos         = position;
+    const Position& pos         = position();
     const int       c           = colour;
     const int       e           = 1 - c;
     const Bitboard  zone        = king_attacks[pos.king_square[e]];
@@ -81,7 +81,7 @@ void evaluate_knights(EvalState& st, int colour) {
 }
 
 void evaluate_bishops(EvalState& st, int colour) {
-    const Position& pos       = position;
+    const Position& pos       = position();
     const int       c         = colour;
     const int       e         = 1 - c;
     const Bitboard  zone      = king_attacks[pos.king_square[e]];
@@ -121,7 +121,7 @@ void evaluate_bishops(EvalState& st, int colour) {
 }
 
 void evaluate_rooks(EvalState& st, int colour) {
-    const Position& pos        = position;
+    const Position& pos        = position();
     const int       c          = colour;
     const int       e          = 1 - c;
     const int       enemy_king = pos.king_square[e];
@@ -179,7 +179,7 @@ void evaluate_rooks(EvalState& st, int colour) {
 }
 
 void evaluate_queens(EvalState& st, int colour) {
-    const Position& pos                 = position;
+    const Position& pos                 = position();
     const int       c                   = colour;
     const int       e                   = 1 - c;
     const int       enemy_king          = pos.king_square[e];

@@ -40,7 +40,7 @@ namespace {
 
 // Compiled once per side to move, so the colour rows, shifts and home squares are constants.
 template <int Us> void generate_captures_as(MoveList& list) {
-    const Position& pos  = position;
+    const Position& pos  = position();
     constexpr int   us   = Us;
     constexpr int   them = 1 - us;
     // Never the king: a game position has it out of reach, but "white" and "black" can
@@ -87,7 +87,7 @@ template <int Us> void generate_captures_as(MoveList& list) {
 }  // namespace
 
 void generate_captures(MoveList& list) {
-    if (position.side_to_move == WHITE)
+    if (position().side_to_move == WHITE)
         generate_captures_as<WHITE>(list);
     else
         generate_captures_as<BLACK>(list);

@@ -43,7 +43,7 @@ Move* append_piece_answers(Move* out, int from, Bitboard reach, Bitboard checker
 }  // namespace
 
 Bitboard pinned_pieces(int colour) {
-    const Position& pos      = position;
+    const Position& pos      = position();
     const int       enemy    = 1 - colour;
     const int       k        = pos.king_square[colour];
     const Bitboard  own      = pos.occupancy[colour];
@@ -66,7 +66,7 @@ namespace {
 
 // Compiled once per side to move, so the colour rows, shifts and home squares are constants.
 template <int Us> void generate_evasions_as(MoveList& list) {
-    const Position& pos   = position;
+    const Position& pos   = position();
     constexpr int   us    = Us;
     constexpr int   them  = 1 - us;
     const int       k     = pos.king_square[us];
@@ -170,7 +170,7 @@ template <int Us> void generate_evasions_as(MoveList& list) {
 }  // namespace
 
 void generate_evasions(MoveList& list) {
-    if (position.side_to_move == WHITE)
+    if (position().side_to_move == WHITE)
         generate_evasions_as<WHITE>(list);
     else
         generate_evasions_as<BLACK>(list);

@@ -137,7 +137,7 @@ void select_move(int first, int end, MoveList& list) {
                     if (m == picker.hash_move || m == picker.killer1 || m == picker.killer2)
                         continue;
                     list.quiet_ratio =
-                        history_hits.value[m & 0xfff] * RATIO_ONE / history_tries.value[m & 0xfff];
+                        history_hits(m & 0xfff) * RATIO_ONE / history_tries(m & 0xfff);
                     return m;
                 }
                 picker.stage = STAGE_BAD_CAPTURES;

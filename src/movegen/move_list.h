@@ -56,7 +56,7 @@ constexpr std::uint32_t QS_STAGE_CHECKS       = 4;
 constexpr int RATIO_ONE = 16384;  // quiet_ratio of a move never tried since the reset
 
 // One per node. The caller sets stage = 0 and the inputs its picker reads:
-// next_move: hash_move, killer1, killer2 (killer1[us][search_ply] and killer2[...] of
+// next_move: hash_move, killer1, killer2 (killer1(us, search_ply()) and killer2(...) of
 // the ordering tables, or 0 at the root); next_evasion: hash_move;
 // next_quiescence_move: hash_move = 0 and with_checks.
 struct MovePicker {

@@ -9,12 +9,24 @@
 namespace {
 
 // The counters start at 1, as after a reset, so a ratio never divides by zero.
+// history_hits / history_tries, as one table each.
+struct HistoryCounters {
+    int value[4096];
+};
+
 constexpr HistoryCounters all_ones = [] {
     HistoryCounters c{};
     for (int& x : c.value)
         x = 1;
     return c;
 }();
+
+// The calling thread's tables; only the learning calls below write them.
+thread_local constinit int             history_table[4096]{};
+thread_local constinit Move            first_killers[2][KILLER_PLIES]{};
+thread_local constinit Move            second_killers[2][KILLER_PLIES]{};
+thread_local constinit HistoryCounters hits  = all_ones;
+thread_local constinit HistoryCounters tries = all_ones;
 
 // White's ordering values, drawn as the board is seen: rank 8 at the top, a-file on the
 // left. Row r of a diagram holds the squares 56 - 8r .. 63 - 8r.
@@ -96,26 +108,26 @@ void halve(int (&table)[4096]) {
 
 void count_try(Move m, bool cut) {
     const int ft = static_cast<int>(m & 0xfff);
-    ++history_tries.value[ft];
+    ++tries.value[ft];
     if (cut)
-        ++history_hits.value[ft];
-    if (history_tries.value[ft] >= 0x4000) {
-        halve(history_tries.value);
-        halve(history_hits.value);
+        ++hits.value[ft];
+    if (tries.value[ft] >= 0x4000) {
+        halve(tries.value);
+        halve(hits.value);
     }
 }
 
 }  // namespace
 
-thread_local constinit int             history[4096]{};
-thread_local constinit Move            killer1[2][KILLER_PLIES]{};
-thread_local constinit Move            killer2[2][KILLER_PLIES]{};
-thread_local constinit HistoryCounters history_hits  = all_ones;
-thread_local constinit HistoryCounters history_tries = all_ones;
-const std::int16_t (&ordering_pst)[6][2][64]         = pst.value;
+int  history_credit(int from_to) { return history_table[from_to]; }
+Move killer1(int us, int ply) { return first_killers[us][ply]; }
+Move killer2(int us, int ply) { return second_killers[us][ply]; }
+int  history_hits(int from_to) { return hits.value[from_to]; }
+int  history_tries(int from_to) { return tries.value[from_to]; }
+const std::int16_t (&ordering_pst)[6][2][64] = pst.value;
 
 int mvv_lva(Move m) {
-    const Position& pos = position;
+    const Position& pos = position();
     const int       us  = pos.side_to_move;
     if (m & FLAG_EN_PASSANT)
         return 5;
@@ -125,7 +137,7 @@ int mvv_lva(Move m) {
 }
 
 bool good_capture(Move m) {
-    const Position& pos = position;
+    const Position& pos = position();
     const int       us  = pos.side_to_move;
     if (m & FLAG_EN_PASSANT)
         return true;
@@ -141,10 +153,10 @@ bool good_capture(Move m) {
 }
 
 int quiet_score(Move m) {
-    const Position& pos = position;
+    const Position& pos = position();
     const int       ft  = static_cast<int>(m & 0xfff);
-    if (history[ft] != 0)
-        return history[ft];
+    if (history_table[ft] != 0)
+        return history_table[ft];
     const int us    = pos.side_to_move;
     const int piece = pos.board[us][move_from(m)];
     return pst.value[piece][us][move_to(m)] - pst.value[piece][us][move_from(m)] - 1000;
@@ -155,11 +167,11 @@ int order_score(Move m, Move hash_move) {
         return 50000;
     if (m & TACTICAL_MASK)
         return good_capture(m) ? mvv_lva(m) + 30000 : mvv_lva(m) - 30000;
-    const Position& pos = position;
+    const Position& pos = position();
     const int       us  = pos.side_to_move;
-    if (m == killer1[us][search_ply])
+    if (m == first_killers[us][search_ply()])
         return 20000;
-    if (m == killer2[us][search_ply])
+    if (m == second_killers[us][search_ply()])
         return 19999;
     return quiet_score(m);
 }
@@ -168,14 +180,14 @@ void update_history_and_killers(int depth, Move m) {
     if (m & TACTICAL_MASK)
         return;
     const int ft = static_cast<int>(m & 0xfff);
-    history[ft] += depth * depth / 16;
-    if (history[ft] >= 0x4000)
-        halve(history);
-    const int us  = position.side_to_move;
-    const int ply = search_ply;
-    if (m != killer1[us][ply]) {
-        killer2[us][ply] = killer1[us][ply];
-        killer1[us][ply] = m;
+    history_table[ft] += depth * depth / 16;
+    if (history_table[ft] >= 0x4000)
+        halve(history_table);
+    const int us  = position().side_to_move;
+    const int ply = search_ply();
+    if (m != first_killers[us][ply]) {
+        second_killers[us][ply] = first_killers[us][ply];
+        first_killers[us][ply]  = m;
     }
 }
 
@@ -184,13 +196,13 @@ void record_cut(Move m) { count_try(m, true); }
 
 void clear_ordering_tables() {
     for (int ft = 0; ft < 4096; ++ft) {
-        history[ft]             = 0;
-        history_hits.value[ft]  = 1;
-        history_tries.value[ft] = 1;
+        history_table[ft] = 0;
+        hits.value[ft]    = 1;
+        tries.value[ft]   = 1;
     }
     for (int c = 0; c < 2; ++c)
         for (int ply = 0; ply < KILLER_PLIES; ++ply) {
-            killer1[c][ply] = NO_MOVE;
-            killer2[c][ply] = NO_MOVE;
+            first_killers[c][ply]  = NO_MOVE;
+            second_killers[c][ply] = NO_MOVE;
         }
 }

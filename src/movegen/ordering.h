@@ -13,21 +13,19 @@
 
 constexpr int KILLER_PLIES = 256;
 
-// One set of tables per search thread (thread_local, constant-initialised): each thread
-// learns from its own search.
-// history[from_to]: credit of a quiet move for being best at a node; never negative,
-// halved when an entry reaches 0x4000.
-extern thread_local constinit int history[4096];
-// killer1[us][ply]: the latest quiet best move at that ply; killer2 the one before it.
-extern thread_local constinit Move killer1[2][KILLER_PLIES];
-extern thread_local constinit Move killer2[2][KILLER_PLIES];
-// history_hits.value[from_to] / history_tries.value[from_to]: how often a quiet move cut
-// off when tried at a node that ended in a quiet cut-off. Both start at 1.
-struct HistoryCounters {
-    int value[4096];
-};
-extern thread_local constinit HistoryCounters history_hits;
-extern thread_local constinit HistoryCounters history_tries;
+// One set of tables per search thread (thread_local, constant-initialised, in
+// ordering.cpp): each thread learns from its own search. Everyone else reads the calling
+// thread's tables through these views.
+// history_credit(from_to): credit of a quiet move for being best at a node; never
+// negative, halved when an entry reaches 0x4000.
+int history_credit(int from_to);
+// killer1(us, ply): the latest quiet best move at that ply; killer2 the one before it.
+Move killer1(int us, int ply);
+Move killer2(int us, int ply);
+// history_hits(from_to) / history_tries(from_to): how often a quiet move cut off when
+// tried at a node that ended in a quiet cut-off. Both start at 1.
+int history_hits(int from_to);
+int history_tries(int from_to);
 
 // mvv_rank[piece]: victim rank for MVV/LVA, pawn 1 to king 6, none 0.
 constexpr int mvv_rank[7] = {1, 2, 3, 4, 5, 6, 0};

@@ -24,14 +24,6 @@ Move* append_pushes(Move* out, Bitboard dests, int delta) {
     return out;
 }
 
-// None of the squares attacked by the opponent of us, lowest first.
-bool squares_safe(int us, Bitboard squares, Bitboard all) {
-    for (; squares; squares &= squares - 1)
-        if (is_square_attacked(us, lsb_index(squares), all))
-            return false;
-    return true;
-}
-
 // The checking moves of a piece on from with the empty squares reach: when it shields
 // the enemy king e from an own slider, every move off that line; plus the squares from
 // which it attacks e itself (direct).
@@ -48,7 +40,7 @@ namespace {
 
 // Compiled once per side to move, so the colour rows, shifts and home squares are constants.
 template <int Us> void generate_quiet_checks_as(MoveList& list) {
-    const Position& pos   = position;
+    const Position& pos   = position();
     constexpr int   us    = Us;
     constexpr int   them  = 1 - us;
     const int       e     = pos.king_square[them];
@@ -108,15 +100,12 @@ template <int Us> void generate_quiet_checks_as(MoveList& list) {
     // The king still stands on its square, so a check along the back rank through that
     // square (enemy king on the c- or b-file, say, for short castling) is not seen here;
     // gives_check sees it, and the quiescence search merely goes without that move.
-    const int rights = batch_fits(list, out, 2) ? pos.castle_rights[us] : 0;
-    if ((rights & CASTLE_SHORT) && !(pos.castle_path[us][0] & all)
-        && squares_safe(us, pos.castle_safe[us][0], all)
-        && (rook_checks & square_bit[rook_castled[us][0]]))
-        *out++ = make_castle(king, king_castled[us][0], FLAG_CASTLE_SHORT);
-    if ((rights & CASTLE_LONG) && !(pos.castle_path[us][1] & all)
-        && squares_safe(us, pos.castle_safe[us][1], all)
-        && (rook_checks & square_bit[rook_castled[us][1]]))
-        *out++ = make_castle(king, king_castled[us][1], FLAG_CASTLE_LONG);
+    if (batch_fits(list, out, 2)) {
+        if (can_castle(us, 0, all) && (rook_checks & square_bit[rook_castled[us][0]]))
+            *out++ = make_castle(king, king_castled[us][0], FLAG_CASTLE_SHORT);
+        if (can_castle(us, 1, all) && (rook_checks & square_bit[rook_castled[us][1]]))
+            *out++ = make_castle(king, king_castled[us][1], FLAG_CASTLE_LONG);
+    }
 
     list.count = static_cast<int>(out - list.moves);
 }
@@ -124,7 +113,7 @@ template <int Us> void generate_quiet_checks_as(MoveList& list) {
 }  // namespace
 
 void generate_quiet_checks(MoveList& list) {
-    if (position.side_to_move == WHITE)
+    if (position().side_to_move == WHITE)
         generate_quiet_checks_as<WHITE>(list);
     else
         generate_quiet_checks_as<BLACK>(list);

@@ -16,21 +16,13 @@ Move* append_quiets(const MoveList& list, Move* out, int from, Bitboard dests) {
     return out;
 }
 
-// None of the squares attacked by the opponent of us, lowest first.
-bool squares_safe(int us, Bitboard squares, Bitboard all) {
-    for (; squares; squares &= squares - 1)
-        if (is_square_attacked(us, lsb_index(squares), all))
-            return false;
-    return true;
-}
-
 }  // namespace
 
 namespace {
 
 // Compiled once per side to move, so the colour rows, shifts and home squares are constants.
 template <int Us> void generate_quiets_as(int start, MoveList& list) {
-    const Position& pos   = position;
+    const Position& pos   = position();
     constexpr int   us    = Us;
     const Bitboard  all   = pos.occupancy[0] | pos.occupancy[1];
     const Bitboard  empty = ~all;
@@ -69,13 +61,12 @@ template <int Us> void generate_quiets_as(int start, MoveList& list) {
     const int king = pos.king_square[us];
     out            = append_quiets(list, out, king, king_attacks[king] & empty);
 
-    const int rights = batch_fits(list, out, 2) ? pos.castle_rights[us] : 0;
-    if ((rights & CASTLE_SHORT) && !(pos.castle_path[us][0] & all)
-        && squares_safe(us, pos.castle_safe[us][0], all))
-        *out++ = make_castle(king, king_castled[us][0], FLAG_CASTLE_SHORT);
-    if ((rights & CASTLE_LONG) && !(pos.castle_path[us][1] & all)
-        && squares_safe(us, pos.castle_safe[us][1], all))
-        *out++ = make_castle(king, king_castled[us][1], FLAG_CASTLE_LONG);
+    if (batch_fits(list, out, 2)) {
+        if (can_castle(us, 0, all))
+            *out++ = make_castle(king, king_castled[us][0], FLAG_CASTLE_SHORT);
+        if (can_castle(us, 1, all))
+            *out++ = make_castle(king, king_castled[us][1], FLAG_CASTLE_LONG);
+    }
 
     list.count = static_cast<int>(out - list.moves);
 }
@@ -83,7 +74,7 @@ template <int Us> void generate_quiets_as(int start, MoveList& list) {
 }  // namespace
 
 void generate_quiets(int start, MoveList& list) {
-    if (position.side_to_move == WHITE)
+    if (position().side_to_move == WHITE)
         generate_quiets_as<WHITE>(start, list);
     else
         generate_quiets_as<BLACK>(start, list);

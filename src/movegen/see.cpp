@@ -5,7 +5,7 @@
 #include "position/position.h"
 
 int static_exchange(Move m) {
-    const Position& pos  = position;
+    const Position& pos  = position();
     const int       us   = pos.side_to_move;
     const int       them = 1 - us;
     const int       from = move_from(m);

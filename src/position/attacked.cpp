@@ -5,7 +5,7 @@
 #include "position/move.h"
 
 Bitboard attackers_of(int sq, int colour) {
-    const Position& pos = position;
+    const Position& pos = position();
     const Bitboard  all = pos.occupancy[0] | pos.occupancy[1];
     const Bitboard* own = pos.pieces[colour];
     return (pawn_attacks[1 - colour][sq] & own[PAWN]) | (knight_attacks[sq] & own[KNIGHT])
@@ -14,7 +14,7 @@ Bitboard attackers_of(int sq, int colour) {
 }
 
 Bitboard discovered_check_candidates(int colour) {
-    const Position& pos = position;
+    const Position& pos = position();
     const int       k   = pos.king_square[1 - colour];
     const Bitboard* own = pos.pieces[colour];
     // An empty occupancy hashes to the first entry of the square's block.
@@ -44,7 +44,7 @@ namespace {
 template <int Us> [[gnu::always_inline]] inline bool gives_check_as(Move m) {
     constexpr int   side  = Us;
     constexpr int   opp   = 1 - Us;
-    const Position& pos   = position;
+    const Position& pos   = position();
     const int       k     = pos.king_square[opp];
     const int       from  = move_from(m);
     const int       to    = move_to(m);
@@ -91,7 +91,7 @@ template <int Us> [[gnu::always_inline]] inline bool gives_check_as(Move m) {
             if (m & (FLAG_CASTLE_SHORT | FLAG_CASTLE_LONG)) {
                 const int      side_index = (m & FLAG_CASTLE_SHORT) ? 0 : 1;
                 const int      rook_to    = rook_castled[side][side_index];
-                const int      rook_from  = position.castle_rook[side][side_index];
+                const int      rook_from  = position().castle_rook[side][side_index];
                 const Bitboard occ        = (all & ~square_bit[rook_from] & ~square_bit[from])
                                      | square_bit[rook_to] | square_bit[to];
                 return (rook_attacks(rook_to, occ) & square_bit[k]) != 0;
@@ -105,5 +105,5 @@ template <int Us> [[gnu::always_inline]] inline bool gives_check_as(Move m) {
 }  // namespace
 
 bool gives_check(Move m) {
-    return position.side_to_move == WHITE ? gives_check_as<WHITE>(m) : gives_check_as<BLACK>(m);
+    return position().side_to_move == WHITE ? gives_check_as<WHITE>(m) : gives_check_as<BLACK>(m);
 }

@@ -8,7 +8,7 @@
 // True when a piece of colour 1 - defender attacks sq under the occupancy all.
 // Tests run pawn, knight, king, diagonal sliders, straight sliders.
 inline bool is_square_attacked(int defender, int sq, Bitboard all) {
-    const Position& pos = position;
+    const Position& pos = position();
     const int       a   = 1 - defender;
     if (pawn_attacks[defender][sq] & pos.pieces[a][PAWN])
         return true;
@@ -24,9 +24,24 @@ inline bool is_square_attacked(int defender, int sq, Bitboard all) {
     return (rook_lines_of[sq] & straight) && (rook_attacks(sq, all) & straight);
 }
 
+// True when side may castle on wing (0 short, 1 long) now, under the occupancy all: it
+// holds the right, every square the king or the rook crosses or ends on is empty, and no
+// square from the king's start to its destination is attacked. The one castling test of
+// the generators and the validity test.
+inline bool can_castle(int side, int wing, Bitboard all) {
+    const Position& pos   = position();
+    const int       right = wing == 0 ? CASTLE_SHORT : CASTLE_LONG;
+    if (!(pos.castle_rights[side] & right) || (pos.castle_path[side][wing] & all))
+        return false;
+    for (Bitboard b = pos.castle_safe[side][wing]; b; b &= b - 1)
+        if (is_square_attacked(side, lsb_index(b), all))
+            return false;
+    return true;
+}
+
 // True when the side to move's king is attacked.
 inline bool in_check() {
-    const Position& pos = position;
+    const Position& pos = position();
     const int       us  = pos.side_to_move;
     return is_square_attacked(us, pos.king_square[us], pos.occupancy[0] | pos.occupancy[1]);
 }

@@ -6,7 +6,7 @@
 #include "position/position_writer.h"
 
 PositionKeys keys_from_scratch() {
-    const Position& pos  = position;
+    const Position& pos  = writable_position();
     PositionKeys    keys = {0, 0, 0};
     for (int c = BLACK; c <= WHITE; ++c) {
         for (int p = PAWN; p <= KING; ++p) {
@@ -32,8 +32,8 @@ PositionKeys keys_from_scratch() {
 }
 
 void compute_keys() {
-    const PositionKeys keys = keys_from_scratch();
-    position.key            = keys.key;
-    position.pawn_key       = keys.pawn_key;
-    position.material_key   = keys.material_key;
+    const PositionKeys keys          = keys_from_scratch();
+    writable_position().key          = keys.key;
+    writable_position().pawn_key     = keys.pawn_key;
+    writable_position().material_key = keys.material_key;
 }

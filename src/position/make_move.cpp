@@ -119,7 +119,7 @@ inline void castle_pieces(
 // Step 1 of make: what unmake cannot recompute.
 inline void push_history(Position& pos, Move m, int captured) {
     assert(pos.history_length < HISTORY_CAPACITY);
-    HistoryEntry& e        = history_stack[pos.history_length];
+    HistoryEntry& e        = writable_history()[pos.history_length];
     e.move                 = m;
     e.captured             = captured;
     e.castle_rights[BLACK] = pos.castle_rights[BLACK];
@@ -137,7 +137,7 @@ inline void push_history(Position& pos, Move m, int captured) {
 template <int Us> inline bool finish_move(Position& pos) {
     pos.key ^= SIDE_KEY;
     pos.side_to_move = static_cast<std::uint8_t>(1 - Us);
-    search_ply += 1;
+    writable_search_ply() += 1;
     return !is_square_attacked(Us, pos.king_square[Us], pos.occupancy[0] | pos.occupancy[1]);
 }
 
@@ -152,7 +152,7 @@ template <int Us> bool make_null_move(Position& pos) {
 
 template <int Us> bool make_move_as(Move m) {
     constexpr int Them  = 1 - Us;
-    Position&     pos   = position;
+    Position&     pos   = writable_position();
     const int     from  = move_from(m);
     const int     to    = move_to(m);
     const int     mover = pos.board[Us][from];
@@ -255,29 +255,30 @@ template <int Us> void unmake_move_as(Position& pos, const HistoryEntry& e) {
 
 void remove_piece(int colour, int piece, int sq, bool update_keys) {
     if (colour == WHITE)
-        lift_piece<WHITE>(position, piece, sq, update_keys);
+        lift_piece<WHITE>(writable_position(), piece, sq, update_keys);
     else
-        lift_piece<BLACK>(position, piece, sq, update_keys);
+        lift_piece<BLACK>(writable_position(), piece, sq, update_keys);
 }
 
 void add_piece(int colour, int piece, int sq, bool update_keys) {
     if (colour == WHITE)
-        put_piece<WHITE>(position, piece, sq, update_keys);
+        put_piece<WHITE>(writable_position(), piece, sq, update_keys);
     else
-        put_piece<BLACK>(position, piece, sq, update_keys);
+        put_piece<BLACK>(writable_position(), piece, sq, update_keys);
 }
 
 bool make_move(Move m) {
-    return position.side_to_move == WHITE ? make_move_as<WHITE>(m) : make_move_as<BLACK>(m);
+    return writable_position().side_to_move == WHITE ? make_move_as<WHITE>(m)
+                                                     : make_move_as<BLACK>(m);
 }
 
 void unmake_move() {
-    Position& pos = position;
+    Position& pos = writable_position();
     assert(pos.history_length > 0);
     pos.history_length -= 1;
     pos.side_to_move      = static_cast<std::uint8_t>(1 - pos.side_to_move);
-    const HistoryEntry& e = history_stack[pos.history_length];
-    search_ply -= 1;
+    const HistoryEntry& e = writable_history()[pos.history_length];
+    writable_search_ply() -= 1;
 
     pos.castle_rights[BLACK] = e.castle_rights[BLACK];
     pos.castle_rights[WHITE] = e.castle_rights[WHITE];
@@ -295,7 +296,7 @@ void unmake_move() {
 }
 
 Key key_after(Move m) {
-    const Position& pos   = position;
+    const Position& pos   = writable_position();
     const int       side  = pos.side_to_move;
     const int       opp   = 1 - side;
     const int       from  = move_from(m);
@@ -322,9 +323,9 @@ Key key_after(Move m) {
 }
 
 bool is_repetition() {
-    const Position& pos = position;
+    const Position& pos = writable_position();
     for (int i = pos.history_length - 2; i >= pos.irreversible_index; i -= 2)
-        if (history_stack[i].key == pos.key)
+        if (writable_history()[i].key == pos.key)
             return true;
     return false;
 }

@@ -15,9 +15,16 @@
 #include "position/make_move.h"
 #include "position/position_writer.h"
 
-thread_local constinit Position     position{};
-thread_local constinit HistoryEntry history_stack[HISTORY_CAPACITY]{};
-thread_local constinit int          search_ply = 0;
+static thread_local constinit Position     thread_record{};
+static thread_local constinit HistoryEntry thread_history[HISTORY_CAPACITY]{};
+static thread_local constinit int          thread_ply = 0;
+
+const Position&     position() { return thread_record; }
+const HistoryEntry* history_stack() { return thread_history; }
+int                 search_ply() { return thread_ply; }
+Position&           writable_position() { return thread_record; }
+HistoryEntry*       writable_history() { return thread_history; }
+int&                writable_search_ply() { return thread_ply; }
 
 namespace {
 
@@ -45,7 +52,7 @@ void set_standard_castling(Position& pos) {
 }
 
 void clear_record() {
-    Position& pos          = position;
+    Position& pos          = writable_position();
     pos.side_to_move       = WHITE;
     pos.history_length     = 0;
     pos.irreversible_index = 0;
@@ -118,7 +125,7 @@ bool is_counter(const std::string& field) {
 
 void new_game() {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    Position& pos                = position;
+    Position& pos                = writable_position();
     pos.side_to_move             = WHITE;
     pos.history_length           = 0;
     pos.irreversible_index       = 0;
@@ -158,7 +165,7 @@ void new_game() {
 }
 
 void set_side_to_move(int side) {
-    Position& pos = position;
+    Position& pos = writable_position();
     if (pos.side_to_move == side)
         return;
     pos.side_to_move = static_cast<std::uint8_t>(side);
@@ -172,33 +179,41 @@ void set_side_to_move(int side) {
     }
 }
 
-void reset_search_ply() { search_ply = 0; }
+void reset_search_ply() { writable_search_ply() = 0; }
 
 void copy_game(const Position& record, const HistoryEntry* history) {
-    position = record;
+    writable_position() = record;
     for (int i = 0; i < record.history_length; ++i)
-        history_stack[i] = history[i];
-    search_ply = 0;
+        writable_history()[i] = history[i];
+    writable_search_ply() = 0;
 }
 
-bool load_fen(const std::string& fen, std::string* error, bool chess960) {
-    std::string fields[6];
-    const int   count = split_fields(fen, fields);
-    if (count < 4)
-        return fail(error,
-                    "a FEN needs at least four fields: placement, side, castling, en passant");
-    if (count > 6)
-        return fail(error, "a FEN has at most six fields");
+namespace {
 
-    // Placement, rank 8 first.
-    int squares[64];
-    int colours[64];
+// What the fields of a FEN say, read one field at a time; the position is set up from it
+// only once every field has read.
+struct FenReading {
+    int squares[64];  // piece code or NO_PIECE
+    int colours[64];  // colour, or -1 on an empty square
+    int king_squares[2];
+    int side;
+    int rights[2];
+    int rook_squares[2][2];  // [colour][wing]: the rook of each right held
+    int ep;
+
+    bool piece_at(int colour, int piece, int sq) const {
+        return colours[sq] == colour && squares[sq] == piece;
+    }
+};
+
+// Placement, rank 8 first.
+bool read_placement(const std::string& field, FenReading& r, std::string* error) {
     int rank = 7, file = 0;
     int kings[2] = {0, 0}, pawns[2] = {0, 0}, total[2] = {0, 0};
     int counts[2][7] = {};
     for (int sq = 0; sq < 64; ++sq)
-        squares[sq] = NO_PIECE, colours[sq] = -1;
-    for (char ch : fields[0]) {
+        r.squares[sq] = NO_PIECE, r.colours[sq] = -1;
+    for (char ch : field) {
         if (ch == '/') {
             if (file != 8 || rank == 0)
                 return fail(error, "each rank of the placement must describe exactly 8 squares");
@@ -218,8 +233,8 @@ bool load_fen(const std::string& fen, std::string* error, bool chess960) {
             const int sq     = make_square(file, rank);
             if (piece == PAWN && (rank == 0 || rank == 7))
                 return fail(error, "pawns cannot stand on the first or last rank");
-            squares[sq] = piece;
-            colours[sq] = colour;
+            r.squares[sq] = piece;
+            r.colours[sq] = colour;
             kings[colour] += piece == KING;
             ++counts[colour][piece];
             pawns[colour] += piece == PAWN;
@@ -242,125 +257,161 @@ bool load_fen(const std::string& fen, std::string* error, bool chess960) {
         if (pawns[c] > 8 || pawns[c] + promoted > 8 || total[c] > 16)
             return fail(error, "a side has more pieces than pawn promotions can explain");
     }
+    for (int sq = 0; sq < 64; ++sq)
+        if (r.squares[sq] == KING)
+            r.king_squares[r.colours[sq]] = sq;
+    return true;
+}
 
-    int side;
-    if (fields[1] == "w")
-        side = WHITE;
-    else if (fields[1] == "b")
-        side = BLACK;
+bool read_side(const std::string& field, FenReading& r, std::string* error) {
+    if (field == "w")
+        r.side = WHITE;
+    else if (field == "b")
+        r.side = BLACK;
     else
         return fail(error, "the side to move must be w or b");
+    return true;
+}
 
-    auto piece_at = [&](int colour, int piece, int sq) {
-        return colours[sq] == colour && squares[sq] == piece;
-    };
-    int rights[2]          = {0, 0};
-    int rook_squares[2][2] = {{rook_home[BLACK][0], rook_home[BLACK][1]},
-                              {rook_home[WHITE][0], rook_home[WHITE][1]}};
-    int king_squares[2]    = {NO_SQUARE, NO_SQUARE};
-    for (int sq = 0; sq < 64; ++sq)
-        if (squares[sq] == KING)
-            king_squares[colours[sq]] = sq;
-    if (fields[2] != "-") {
-        for (char ch : fields[2]) {
-            const bool white  = std::isupper(static_cast<unsigned char>(ch)) != 0;
-            const int  colour = white ? WHITE : BLACK;
-            const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-            int        right  = 0;
-            int        rook   = NO_SQUARE;
-            if (!chess960) {
-                switch (letter) {
-                    case 'k': right = CASTLE_SHORT; break;
-                    case 'q': right = CASTLE_LONG; break;
-                    default: return fail(error, "castling rights must be '-' or letters of KQkq");
-                }
-                if (rights[colour] & right)
-                    return fail(error, "a castling right is given twice");
-                rook = right == CASTLE_SHORT ? king_home[colour] + 3 : king_home[colour] - 4;
-                if (!piece_at(colour, KING, king_home[colour]) || !piece_at(colour, ROOK, rook))
-                    return fail(error, "a castling right needs its king and rook on their squares");
-            } else {
-                const int king = king_squares[colour];
-                const int back = white ? 0 : 7;
-                if (rank_of(king) != back)
-                    return fail(error, "a castling right needs its king on the back rank");
-                if (letter == 'k' || letter == 'q') {
-                    // X-FEN: the outermost rook on that side of the king.
-                    right          = letter == 'k' ? CASTLE_SHORT : CASTLE_LONG;
-                    const int step = right == CASTLE_SHORT ? -1 : 1;
-                    for (int f = right == CASTLE_SHORT ? 7 : 0; f != file_of(king); f += step)
-                        if (piece_at(colour, ROOK, make_square(f, back))) {
-                            rook = make_square(f, back);
-                            break;
-                        }
-                } else if (letter >= 'a' && letter <= 'h') {
-                    // Shredder-FEN, or X-FEN naming an inner rook: the rook's file.
-                    const int f = letter - 'a';
-                    if (f != file_of(king) && piece_at(colour, ROOK, make_square(f, back)))
-                        rook = make_square(f, back);
-                    right = f > file_of(king) ? CASTLE_SHORT : CASTLE_LONG;
-                } else {
-                    return fail(error, "castling rights must be '-', letters of KQkq or files");
-                }
-                if (rook == NO_SQUARE)
-                    return fail(error,
-                                "a castling right needs a rook of its colour on the back rank, "
-                                "on that side of the king");
-            }
-            if (rights[colour] & right)
-                return fail(error, "a castling right is given twice");
-            rights[colour] |= right;
-            rook_squares[colour][castle_side(right)] = rook;
+// One castling letter: the right it gives and its rook, or false.
+bool read_castling_letter(char ch, bool chess960, FenReading& r, std::string* error) {
+    const bool white  = std::isupper(static_cast<unsigned char>(ch)) != 0;
+    const int  colour = white ? WHITE : BLACK;
+    const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    int        right  = 0;
+    int        rook   = NO_SQUARE;
+    if (!chess960) {
+        switch (letter) {
+            case 'k': right = CASTLE_SHORT; break;
+            case 'q': right = CASTLE_LONG; break;
+            default: return fail(error, "castling rights must be '-' or letters of KQkq");
         }
+        if (r.rights[colour] & right)
+            return fail(error, "a castling right is given twice");
+        rook = right == CASTLE_SHORT ? king_home[colour] + 3 : king_home[colour] - 4;
+        if (!r.piece_at(colour, KING, king_home[colour]) || !r.piece_at(colour, ROOK, rook))
+            return fail(error, "a castling right needs its king and rook on their squares");
+    } else {
+        const int king = r.king_squares[colour];
+        const int back = white ? 0 : 7;
+        if (rank_of(king) != back)
+            return fail(error, "a castling right needs its king on the back rank");
+        if (letter == 'k' || letter == 'q') {
+            // X-FEN: the outermost rook on that side of the king.
+            right          = letter == 'k' ? CASTLE_SHORT : CASTLE_LONG;
+            const int step = right == CASTLE_SHORT ? -1 : 1;
+            for (int f = right == CASTLE_SHORT ? 7 : 0; f != file_of(king); f += step)
+                if (r.piece_at(colour, ROOK, make_square(f, back))) {
+                    rook = make_square(f, back);
+                    break;
+                }
+        } else if (letter >= 'a' && letter <= 'h') {
+            // Shredder-FEN, or X-FEN naming an inner rook: the rook's file.
+            const int f = letter - 'a';
+            if (f != file_of(king) && r.piece_at(colour, ROOK, make_square(f, back)))
+                rook = make_square(f, back);
+            right = f > file_of(king) ? CASTLE_SHORT : CASTLE_LONG;
+        } else {
+            return fail(error, "castling rights must be '-', letters of KQkq or files");
+        }
+        if (rook == NO_SQUARE)
+            return fail(error, "a castling right needs a rook of its colour on the back rank, "
+                               "on that side of the king");
     }
+    if (r.rights[colour] & right)
+        return fail(error, "a castling right is given twice");
+    r.rights[colour] |= right;
+    r.rook_squares[colour][castle_side(right)] = rook;
+    return true;
+}
 
-    int ep = NO_SQUARE;
-    if (fields[3] != "-") {
-        const std::string& f = fields[3];
-        if (f.size() != 2 || f[0] < 'a' || f[0] > 'h' || f[1] < '1' || f[1] > '8')
-            return fail(error, "the en-passant field must be '-' or a square");
-        ep = make_square(f[0] - 'a', f[1] - '1');
-        // The square passed over by the pawn that has just made a double push.
-        const int mover     = 1 - side;
-        const int pawn_sq   = forward_square[mover][ep];
-        const int origin_sq = forward_square[side][ep];
-        const int ep_rank   = mover == WHITE ? 2 : 5;
-        if (rank_of(ep) != ep_rank || !piece_at(mover, PAWN, pawn_sq) || squares[ep] != NO_PIECE
-            || squares[origin_sq] != NO_PIECE)
-            return fail(error, "the en-passant square cannot follow a double pawn push");
+bool read_castling(const std::string& field, bool chess960, FenReading& r, std::string* error) {
+    for (int c = BLACK; c <= WHITE; ++c) {
+        r.rights[c] = 0;
+        for (int wing = 0; wing < 2; ++wing)
+            r.rook_squares[c][wing] = rook_home[c][wing];
     }
+    if (field == "-")
+        return true;
+    for (char ch : field)
+        if (!read_castling_letter(ch, chess960, r, error))
+            return false;
+    return true;
+}
+
+bool read_en_passant(const std::string& field, FenReading& r, std::string* error) {
+    r.ep = NO_SQUARE;
+    if (field == "-")
+        return true;
+    if (field.size() != 2 || field[0] < 'a' || field[0] > 'h' || field[1] < '1' || field[1] > '8')
+        return fail(error, "the en-passant field must be '-' or a square");
+    const int ep = make_square(field[0] - 'a', field[1] - '1');
+    // The square passed over by the pawn that has just made a double push.
+    const int mover     = 1 - r.side;
+    const int pawn_sq   = forward_square[mover][ep];
+    const int origin_sq = forward_square[r.side][ep];
+    const int ep_rank   = mover == WHITE ? 2 : 5;
+    if (rank_of(ep) != ep_rank || !r.piece_at(mover, PAWN, pawn_sq) || r.squares[ep] != NO_PIECE
+        || r.squares[origin_sq] != NO_PIECE)
+        return fail(error, "the en-passant square cannot follow a double pawn push");
+    r.ep = ep;
+    return true;
+}
+
+// Sets the position up from a whole reading, unless the side that has just moved has
+// left its king attacked: then the position stays as it was.
+bool set_up(const FenReading& r, std::string* error) {
+    const Position saved = writable_position();
+    clear_record();
+    for (int sq = 0; sq < 64; ++sq)
+        if (r.squares[sq] != NO_PIECE)
+            add_piece(r.colours[sq], r.squares[sq], sq, false);
+    writable_position().side_to_move         = static_cast<std::uint8_t>(r.side);
+    writable_position().castle_rights[BLACK] = r.rights[BLACK];
+    writable_position().castle_rights[WHITE] = r.rights[WHITE];
+    for (int c = BLACK; c <= WHITE; ++c)
+        for (int wing = 0; wing < 2; ++wing)
+            if (r.rights[c] & (wing == 0 ? CASTLE_SHORT : CASTLE_LONG))
+                set_castling(writable_position(), c, wing, r.king_squares[c],
+                             r.rook_squares[c][wing]);
+    writable_position().ep_square = r.ep;
+    compute_keys();
+    const int      them = 1 - r.side;
+    const Bitboard all  = writable_position().occupancy[0] | writable_position().occupancy[1];
+    if (is_square_attacked(them, writable_position().king_square[them], all)) {
+        writable_position() = saved;
+        return fail(error, "the side not to move is in check");
+    }
+    return true;
+}
+
+}  // namespace
+
+bool load_fen(const std::string& fen, std::string* error, bool chess960) {
+    std::string fields[6];
+    const int   count = split_fields(fen, fields);
+    if (count < 4)
+        return fail(error,
+                    "a FEN needs at least four fields: placement, side, castling, en passant");
+    if (count > 6)
+        return fail(error, "a FEN has at most six fields");
+    FenReading reading;
+    if (!read_placement(fields[0], reading, error) || !read_side(fields[1], reading, error)
+        || !read_castling(fields[2], chess960, reading, error)
+        || !read_en_passant(fields[3], reading, error))
+        return false;
     for (int i = 4; i < count; ++i)
         if (!is_counter(fields[i]))
             return fail(error, "the move counters must be whole numbers");
-
-    // The side that has just moved cannot have left its king attacked.
-    const Position saved = position;
-    clear_record();
-    for (int sq = 0; sq < 64; ++sq)
-        if (squares[sq] != NO_PIECE)
-            add_piece(colours[sq], squares[sq], sq, false);
-    position.side_to_move         = static_cast<std::uint8_t>(side);
-    position.castle_rights[BLACK] = rights[BLACK];
-    position.castle_rights[WHITE] = rights[WHITE];
-    for (int c = BLACK; c <= WHITE; ++c)
-        for (int wing = 0; wing < 2; ++wing)
-            if (rights[c] & (wing == 0 ? CASTLE_SHORT : CASTLE_LONG))
-                set_castling(position, c, wing, king_squares[c], rook_squares[c][wing]);
-    position.ep_square = ep;
-    compute_keys();
-    const int      them = 1 - side;
-    const Bitboard all  = position.occupancy[0] | position.occupancy[1];
-    if (is_square_attacked(them, position.king_square[them], all)) {
-        position = saved;
-        return fail(error, "the side not to move is in check");
-    }
+    if (!set_up(reading, error))
+        return false;
     if (error)
         error->clear();
     return true;
 }
 
 std::string position_to_fen() {
-    const Position& pos = position;
+    const Position& pos = writable_position();
     std::string     fen;
     constexpr char  letters[6] = {'p', 'n', 'b', 'r', 'q', 'k'};
     for (int rank = 7; rank >= 0; --rank) {
@@ -415,7 +466,7 @@ std::string position_to_fen() {
 }
 
 bool position_is_consistent() {
-    const Position& pos    = position;
+    const Position& pos    = writable_position();
     int             psq_mg = 0, psq_eg = 0;
     if ((pos.occupancy[WHITE] & pos.occupancy[BLACK]) != 0)
         return false;

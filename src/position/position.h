@@ -55,18 +55,22 @@ struct HistoryEntry {
 // so nothing ever writes past the stack.
 constexpr int SEARCH_HISTORY_RESERVE = 512;
 constexpr int HISTORY_CAPACITY       = 4096 + SEARCH_HISTORY_RESERVE;
+// The most game moves either protocol loop takes: the rest of the stack is kept for the
+// deepest search.
+constexpr int MAX_GAME_MOVES = HISTORY_CAPACITY - SEARCH_HISTORY_RESERVE;
 
 // material_unit[piece]: 3 for minor pieces, 5 rook, 9 queen, 0 pawn and king.
 constexpr int material_unit[7] = {0, 3, 3, 5, 9, 0, 0};
 
 // One record, history stack and ply count per search thread: every thread makes and
-// unmakes moves on its own copy of the game. thread_local with constant initialisation,
-// so that a read is one load at a fixed offset from the thread pointer, with no guard.
-// Only the position module writes them (the sources that include position_writer.h);
-// everyone else reads.
-extern thread_local constinit Position     position;
-extern thread_local constinit HistoryEntry history_stack[HISTORY_CAPACITY];
-extern thread_local constinit int          search_ply;  // plies made since the driver reset it
+// unmakes moves on its own copy of the game. position.cpp owns them, thread_local with
+// constant initialisation; only the position module writes them (through
+// position_writer.h), and everyone else reads them through these views, so the compiler
+// checks that. Link-time optimisation inlines each view to the one load at a fixed offset
+// from the thread pointer that the variable itself costs.
+const Position&     position();
+const HistoryEntry* history_stack();  // entries 0 .. position().history_length - 1
+int                 search_ply();     // plies made since the driver reset it
 
 // Sets up the standard initial position with an empty history.
 void new_game();

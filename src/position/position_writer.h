@@ -5,3 +5,8 @@
 #pragma once
 
 #include "position/position.h"
+
+// The writable names of the calling thread's position, history stack and search_ply.
+Position&     writable_position();
+HistoryEntry* writable_history();
+int&          writable_search_ply();

@@ -13,30 +13,22 @@ namespace {
 // destination may hold the castling rook, so this is tested before the checks of other
 // words. The rights stand for the king and rook on their start squares.
 bool castling_is_valid(Move m) {
-    const Position& pos  = position;
+    const Position& pos  = position();
     const int       side = pos.side_to_move;
     const int       from = move_from(m);
     const int       to   = move_to(m);
     if ((m & ~(Move{0xfff} | CASTLE_FLAGS)) != NO_PROMOTION || (m & CASTLE_FLAGS) == CASTLE_FLAGS)
         return false;
-    const int index = (m & FLAG_CASTLE_SHORT) ? 0 : 1;
-    const int right = index == 0 ? CASTLE_SHORT : CASTLE_LONG;
-    if (!(pos.castle_rights[side] & right) || from != pos.king_square[side]
-        || to != king_castled[side][index])
+    const int wing = (m & FLAG_CASTLE_SHORT) ? 0 : 1;
+    if (from != pos.king_square[side] || to != king_castled[side][wing])
         return false;
-    const Bitboard all = pos.occupancy[0] | pos.occupancy[1];
-    if (pos.castle_path[side][index] & all)
-        return false;
-    for (Bitboard b = pos.castle_safe[side][index]; b; b &= b - 1)
-        if (is_square_attacked(side, lsb_index(b), all))
-            return false;
-    return true;
+    return can_castle(side, wing, pos.occupancy[0] | pos.occupancy[1]);
 }
 
 }  // namespace
 
 bool is_valid_move(Move m) {
-    const Position& pos  = position;
+    const Position& pos  = position();
     const int       side = pos.side_to_move;
     const int       opp  = 1 - side;
     const int       from = move_from(m);

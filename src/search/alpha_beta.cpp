@@ -39,7 +39,7 @@ static_assert(futility_margin(4) == 100 && futility_margin(7) == 100);
 static_assert(futility_margin(8) == 300 && futility_margin(9) == 312 && futility_margin(12) == 350);
 
 bool passed_pawn_push(Move m) {
-    const Position& pos = position;
+    const Position& pos = position();
     const int       us  = pos.side_to_move;
     return pos.board[us][move_from(m)] == PAWN
            && (passed_span[us][move_to(m)] & pos.pieces[1 - us][PAWN]) == 0;
@@ -54,11 +54,11 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
     pv[0] = NO_MOVE;
 
     // Step 3. Stopped
-    if (stop_search)
+    if (stop_search.load(std::memory_order_relaxed))
         return 0;
 
     // Step 4. Ply limit
-    if (search_ply >= MAX_PLY)
+    if (search_ply() >= MAX_PLY)
         return beta;
 
     // Step 5. Clock
@@ -72,12 +72,12 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
     // Step 6a. Mate distance: nothing here can score better than mating at the next ply
     // or worse than being mated now. Without this bound a window in the mate range keeps
     // chains of extended checks searching to the ply limit.
-    alpha = max_int(alpha, search_ply - MATE);
-    beta  = min_int(beta, MATE - search_ply - 1);
+    alpha = max_int(alpha, search_ply() - MATE);
+    beta  = min_int(beta, MATE - search_ply() - 1);
     if (alpha >= beta)
         return alpha;
 
-    const Position& pos = position;
+    const Position& pos = position();
     const int       us  = pos.side_to_move;
     Move            child_pv[PV_CAPACITY];
 
@@ -137,7 +137,7 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
 
     // Step 11. Move loop set-up
     MovePicker picker;
-    start_picker(picker, hash_move, killer1[us][search_ply], killer2[us][search_ply], false);
+    start_picker(picker, hash_move, killer1(us, search_ply()), killer2(us, search_ply()), false);
     int       best           = NO_SCORE;
     Move      best_move      = NO_MOVE;
     int       move_count     = 0;
@@ -259,10 +259,10 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
 
     // Step 13. Mate or stalemate
     if (best == NO_SCORE)
-        return in_check ? search_ply - MATE : 0;
+        return in_check ? search_ply() - MATE : 0;
 
     // Step 14. Stopped: nothing learnt from a cut-short loop
-    if (stop_search)
+    if (stop_search.load(std::memory_order_relaxed))
         return best;
 
     // Step 15. Store
@@ -289,17 +289,17 @@ int search(int depth, int alpha, int beta, bool pv_node, Move* pv, bool in_check
 int verify_null_move(int depth, int alpha, int beta, Move* pv, Move hash_move, bool in_check) {
     // Step 1. Entry checks
     pv[0] = NO_MOVE;
-    if (stop_search)
+    if (stop_search.load(std::memory_order_relaxed))
         return 0;
-    if (search_ply >= MAX_PLY)
+    if (search_ply() >= MAX_PLY)
         return beta;
     if (check_clock())
         return 0;
 
     // Step 2. Move loop set-up
-    const int  us = position.side_to_move;
+    const int  us = position().side_to_move;
     MovePicker picker;
-    start_picker(picker, hash_move, killer1[us][search_ply], killer2[us][search_ply], false);
+    start_picker(picker, hash_move, killer1(us, search_ply()), killer2(us, search_ply()), false);
     int  best = NO_SCORE;
     Move child_pv[PV_CAPACITY];
 
@@ -329,6 +329,6 @@ int verify_null_move(int depth, int alpha, int beta, Move* pv, Move hash_move, b
 
     // Step 4. Mate, stalemate or the best score
     if (best == NO_SCORE)
-        return in_check ? search_ply - MATE : 0;
+        return in_check ? search_ply() - MATE : 0;
     return best;
 }

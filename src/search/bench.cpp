@@ -92,12 +92,6 @@ void allocate_search_tables(int tt_mb) {
     allocate_material_hash(1);
 }
 
-void clear_search_tables() {
-    tt_clear();
-    clear_pawn_hash();
-    clear_material_hash();
-}
-
 BenchResult run_bench_positions(int depth, std::FILE* progress) {
     return run_bench_positions(BenchPlan{depth, 0, 1, false}, progress);
 }
@@ -124,7 +118,7 @@ BenchResult run_bench_positions(const BenchPlan& plan, std::FILE* progress) {
             result.ok = false;
             break;
         }
-        clear_search_tables();
+        clear_for_new_game();
         int        score = 0;
         const auto start = std::chrono::steady_clock::now();
         const Move m     = think(fixed_limits(depth, limit_ms), score);

@@ -37,6 +37,3 @@ BenchResult run_bench_positions(const BenchPlan& plan, std::FILE* progress);
 // Allocates the transposition table (tt_mb megabytes in all) and the 1-megabyte pawn
 // and material hashes, as the engine does with default options but for the size.
 void allocate_search_tables(int tt_mb);
-// Empties the transposition table and the pawn and material hashes: the next search
-// starts as in a freshly started engine. The ordering tables are cleared by think.
-void clear_search_tables();

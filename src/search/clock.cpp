@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "position/position.h"
+#include "search/threads.h"
 
 constexpr std::int64_t NO_NODE_LIMIT = INT64_MAX;
 // Nodes between two clock readings: about 0.3 ms at full speed on one core, and still
@@ -16,15 +17,11 @@ constexpr std::int64_t CLOCK_PERIOD = 1024;
 // long plus one clock period. A look at an idle descriptor is one poll() system call.
 constexpr int INPUT_POLL_MS = 2;
 
-// Each search thread counts its own nodes; helpers publish their counts at every reading,
-// so that the main thread can add them up (relaxed: a count a reading old is good enough,
-// and nothing else is ordered by it).
+// Each search thread counts its own nodes; helpers publish theirs to the thread pool at
+// every reading.
 thread_local constinit std::int64_t        node_count    = 0;
 thread_local constinit int                 selective_ply = 0;
 static thread_local constinit std::int64_t next_check    = CLOCK_PERIOD;  // next slow-path count
-static thread_local constinit int          helper_slot   = -1;            // -1 on the main thread
-static std::atomic<std::int64_t>           helper_nodes[MAX_HELPERS];
-static std::atomic<int>                    helper_count{0};
 // The stop, shared by all threads: only the main thread sets it (at a check of its own,
 // or when its think is over); every node of every thread reads it.
 static std::atomic<bool> stopped{false};
@@ -56,7 +53,7 @@ int clock_ms() {
 // main thread with no helpers, the node limit itself.
 static std::int64_t following_check() {
     const std::int64_t reading = (node_count | (CLOCK_PERIOD - 1)) + 1;
-    if (helper_slot >= 0 || helper_count.load(std::memory_order_relaxed) > 0)
+    if (is_helper_thread() || helpers_searching())
         return reading;
     return node_limit > node_count && node_limit < reading ? node_limit : reading;
 }
@@ -65,24 +62,8 @@ void reset_node_count() {
     node_count    = 0;
     selective_ply = 0;
     next_check    = following_check();
-    if (helper_slot >= 0)
-        helper_nodes[helper_slot].store(0, std::memory_order_relaxed);
-}
-
-void set_helper_count(int helpers) {
-    helper_count.store(helpers, std::memory_order_relaxed);
-    for (int i = 0; i < MAX_HELPERS; ++i)
-        helper_nodes[i].store(0, std::memory_order_relaxed);
-}
-
-void become_helper(int slot) { helper_slot = slot; }
-
-std::int64_t nodes_all_threads() {
-    std::int64_t sum     = node_count;
-    const int    helpers = helper_count.load(std::memory_order_relaxed);
-    for (int i = 0; i < helpers; ++i)
-        sum += helper_nodes[i].load(std::memory_order_relaxed);
-    return sum;
+    if (is_helper_thread())
+        publish_helper_nodes(0);
 }
 
 void stop_all_threads() { stopped.store(true, std::memory_order_relaxed); }
@@ -127,8 +108,7 @@ bool limit_reached() {
         return true;
     if (node_limit == NO_NODE_LIMIT)
         return false;
-    return helper_count.load(std::memory_order_relaxed) > 0 ? nodes_all_threads() >= node_limit
-                                                            : node_count >= node_limit;
+    return helpers_searching() ? nodes_all_threads() >= node_limit : node_count >= node_limit;
 }
 
 void count_root_node() { ++node_count; }
@@ -136,16 +116,16 @@ void count_root_node() { ++node_count; }
 // A helper's reading: it publishes its count and follows the main thread's stop.
 static bool helper_check() {
     next_check = following_check();
-    helper_nodes[helper_slot].store(node_count, std::memory_order_relaxed);
+    publish_helper_nodes(node_count);
     return stopped.load(std::memory_order_relaxed);
 }
 
 bool check_clock() {
-    if (search_ply > selective_ply)
-        selective_ply = search_ply;
+    if (search_ply() > selective_ply)
+        selective_ply = search_ply();
     if (++node_count < next_check)
         return false;
-    if (helper_slot >= 0)
+    if (is_helper_thread())
         return helper_check();
     next_check = following_check();
     bool stop  = limit_reached();

@@ -12,20 +12,19 @@
 #include <atomic>
 #include <cstdint>
 
-// The most helper threads a search can have besides the main thread.
-constexpr int MAX_HELPERS = 255;
-
 // Per search thread (thread_local, constant-initialised): the nodes of the current think
 // and the deepest search_ply a node reached. 64 bits: an hour-long fixed-depth search at
 // full speed would overflow 32.
 extern thread_local constinit std::int64_t node_count;
 extern thread_local constinit int          selective_ply;
-// The main thread's clock, in clock_ms() readings.
+// Shared by every search thread: set once the main thread finds a reason to stop, and
+// read by every node of every thread. Relaxed, for the writer and every reader alike: the
+// flag orders no other data, and a node that sees it a little late only searches a little
+// longer.
+extern const std::atomic<bool>& stop_search;
+// The main thread's alone, in clock_ms() readings.
 extern const int& search_start;  // when the current think began
 extern const int& deadline;      // when the search gives up
-// Shared by every search thread: set once the main thread finds a reason to stop, and
-// read by every node of every thread.
-extern const std::atomic<bool>& stop_search;
 
 // Milliseconds since start-up, monotonic.
 int clock_ms();
@@ -47,12 +46,8 @@ void request_stop();    // the GUI said stop (or quit): honoured at the next che
 bool stop_requested();  // asked since start_clock
 bool limit_reached();   // a stop was asked for or the node limit is spent
 
-// Threads. The thread pool says how many helpers search beside the main thread; a helper
-// thread takes its slot once, then counts its own nodes and follows the main thread's stop.
-void         set_helper_count(int helpers);
-void         become_helper(int slot);  // on the helper's own thread, 0 .. MAX_HELPERS - 1
-std::int64_t nodes_all_threads();      // the main thread's count and every helper's last one
-void         stop_all_threads();       // sets stop_search: the main thread's think is over
+// Sets stop_search: the main thread's think is over, and every helper leaves its search.
+void stop_all_threads();
 
 // Nodes
 void count_root_node();  // the root counts itself and never reads the clock

@@ -17,18 +17,18 @@ constexpr int DELTA_PROMOTION_BONUS  = 885;  // a queen instead of a pawn
 
 int quiesce(int alpha, int beta, int checks_allowance, Move* pv, bool in_check) {
     pv[0] = NO_MOVE;
-    if (stop_search)
+    if (stop_search.load(std::memory_order_relaxed))
         return 0;
     if (check_clock())
         return 0;
     if (is_repetition())
         return 0;
-    if (search_ply > MAX_PLY)
+    if (search_ply() > MAX_PLY)
         return evaluate(alpha, beta);
     if (in_check)
         checks_allowance += 1;
 
-    const Position& pos         = position;
+    const Position& pos         = position();
     const int       them        = 1 - pos.side_to_move;
     const bool      null_window = beta == alpha + 1;
     int             best        = NO_SCORE;
@@ -85,6 +85,6 @@ int quiesce(int alpha, int beta, int checks_allowance, Move* pv, bool in_check) 
         }
     }
     if (best == NO_SCORE)
-        return search_ply - MATE;
+        return search_ply() - MATE;
     return best;
 }

@@ -73,14 +73,14 @@ int count_root_moves() {
 
 int search_root(int depth, int alpha, int beta, Move* pv) {
     // Step 1. Stopped
-    if (stop_search)
+    if (stop_search.load(std::memory_order_relaxed))
         return 0;
 
     // Step 2. Count the node; the root never reads the clock
     count_root_node();
 
     // Step 3. In check?
-    const Position& pos = position;
+    const Position& pos = position();
     const int       us  = pos.side_to_move;
     const bool      in_check =
         is_square_attacked(us, pos.king_square[us], pos.occupancy[0] | pos.occupancy[1]);
@@ -152,15 +152,15 @@ int search_root(int depth, int alpha, int beta, Move* pv) {
 
     // Step 7. Mate or stalemate
     if (best == NO_SCORE)
-        return in_check ? search_ply - MATE : 0;
+        return in_check ? search_ply() - MATE : 0;
 
     // Step 8. Ordering tables
-    if (!stop_search && (best >= beta || alpha > alpha_on_entry))
+    if (!stop_search.load(std::memory_order_relaxed) && (best >= beta || alpha > alpha_on_entry))
         update_history_and_killers(depth, history_move);
 
     // Step 9. The principal variation leads the next iteration (an interrupted search
     // stores nothing)
-    if (!stop_search && alpha_on_entry < best && best < beta)
+    if (!stop_search.load(std::memory_order_relaxed) && alpha_on_entry < best && best < beta)
         store_pv(pv);
 
     // Step 10. Answer

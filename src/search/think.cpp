@@ -89,13 +89,13 @@ static bool search_further_lines(int lines) {
         reset_search_ply();
         further[0]  = NO_MOVE;
         const int v = search_root(iteration * ONE_PLY, -MATE, MATE, further);
-        if (stop_search || further[0] == NO_MOVE)
+        if (stop_search.load(std::memory_order_relaxed) || further[0] == NO_MOVE)
             break;
         report(iteration, k, v, BOUND_EXACT, further);
         first = further[0];
     }
     clear_excluded_root_moves();
-    if (stop_search)
+    if (stop_search.load(std::memory_order_relaxed))
         return false;
     // The best line leads the next iteration, whatever the others stored.
     store_pv(answer_pv);
@@ -146,8 +146,8 @@ static Move deepen(const Deepening& d, int& score) {
         if (d.main)
             hold_stops(false);
 
-        if (stop_search) {
-            while (search_ply > 0)
+        if (stop_search.load(std::memory_order_relaxed)) {
+            while (search_ply() > 0)
                 unmake_move();
             return best_move;
         }
@@ -206,7 +206,7 @@ static Move deepen(const Deepening& d, int& score) {
             continue;
         }
         if (d.lines > 1 && !search_further_lines(d.lines)) {
-            while (search_ply > 0)
+            while (search_ply() > 0)
                 unmake_move();
             return best_move;
         }

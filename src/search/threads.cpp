@@ -1,5 +1,6 @@
 #include "search/threads.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
@@ -7,8 +8,10 @@
 
 #include "eval/material.h"
 #include "eval/pawns.h"
+#include "movegen/ordering.h"
 #include "position/position.h"
 #include "search/clock.h"
+#include "search/tt.h"
 
 namespace {
 
@@ -37,6 +40,19 @@ struct Pool {
 
 Pool pool;
 
+// Each helper publishes its count at every clock reading, so that the main thread can add
+// them up; helper_slot is -1 on every thread but a helper's.
+std::atomic<std::int64_t>  helper_nodes[MAX_SEARCH_THREADS - 1];
+std::atomic<int>           helper_count{0};
+thread_local constinit int helper_slot = -1;
+
+// Every helper's count starts from 0, and the node limit adds them up while any runs.
+void set_helper_count(int helpers) {
+    helper_count.store(helpers, std::memory_order_relaxed);
+    for (auto& nodes : helper_nodes)
+        nodes.store(0, std::memory_order_relaxed);
+}
+
 // What a search job copies: written by the main thread before it posts the job, read by
 // the helpers only while the job runs.
 Position     game_record;
@@ -50,7 +66,7 @@ void finish_job() {
 }
 
 void helper_main(int slot) {
-    become_helper(slot);
+    helper_slot = slot;
     allocate_pawn_hash_bytes(pool.pawn_bytes);
     allocate_material_hash_bytes(pool.material_bytes);
     unsigned seen = 0;
@@ -152,9 +168,9 @@ void start_helpers(const SearchLimits& limits) {
     if (pool.helpers == 0)
         return;
     wait_for_helpers();  // nobody still reads the last search's game
-    game_record = position;
-    for (int i = 0; i < position.history_length; ++i)
-        game_history[i] = history_stack[i];
+    game_record = position();
+    for (int i = 0; i < position().history_length; ++i)
+        game_history[i] = history_stack()[i];
     game_limits = limits;
     set_helper_count(pool.helpers);  // every helper's count starts from 0
     post(JOB_SEARCH);
@@ -165,7 +181,27 @@ void stop_helpers() {
         stop_all_threads();
 }
 
-void clear_helper_tables() {
+std::int64_t nodes_all_threads() {
+    std::int64_t sum     = node_count;
+    const int    helpers = helper_count.load(std::memory_order_relaxed);
+    for (int i = 0; i < helpers; ++i)
+        sum += helper_nodes[i].load(std::memory_order_relaxed);
+    return sum;
+}
+
+bool helpers_searching() { return helper_count.load(std::memory_order_relaxed) > 0; }
+
+bool is_helper_thread() { return helper_slot >= 0; }
+
+void publish_helper_nodes(std::int64_t nodes) {
+    helper_nodes[helper_slot].store(nodes, std::memory_order_relaxed);
+}
+
+void clear_for_new_game() {
+    tt_clear();  // waits for the helpers
+    clear_pawn_hash();
+    clear_material_hash();
+    clear_ordering_tables();
     if (pool.helpers > 0)
         post(JOB_CLEAR);
 }

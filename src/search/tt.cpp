@@ -171,17 +171,17 @@ void tt_store(Key key, int score, int bound, int depth, Move move) {
 
 int score_to_tt(int score) {
     if (score < -MATE_BOUND)
-        return score - search_ply - 1;
+        return score - search_ply() - 1;
     if (score > MATE_BOUND)
-        return score + search_ply + 1;
+        return score + search_ply() + 1;
     return score;
 }
 
 int score_from_tt(int score) {
     if (score < -MATE_BOUND)
-        return score + search_ply + 1;
+        return score + search_ply() + 1;
     if (score > MATE_BOUND)
-        return score - search_ply - 1;
+        return score - search_ply() - 1;
     return score;
 }
 
@@ -194,13 +194,13 @@ void store_pv(const Move* pv) {
     // A position the table already holds keeps its depth, score and bound and takes the
     // line's move: a move-only entry of depth 0 could never displace it, and the root,
     // which is never stored otherwise, would keep its first iteration's move for good.
-    TTSlot* const pair = pair_of(position.key);
+    TTSlot* const pair = pair_of(position().key);
     TTEntry       entry;
-    if (const int i = find_slot(pair, position.key, entry); i >= 0) {
+    if (const int i = find_slot(pair, position().key, entry); i >= 0) {
         entry.move = pv[0];
         write_slot(pair[i], entry);
         mark_used();
     } else {
-        tt_store(position.key, 0, BOUND_MOVE_ONLY, 0, pv[0]);
+        tt_store(position().key, 0, BOUND_MOVE_ONLY, 0, pv[0]);
     }
 }

@@ -1,8 +1,10 @@
 // search/tt.h: the transposition table. Two arrays of equal size, addressed by the low
 // half of the position key and verified by the high half: the primary array keeps the
 // deeper of two competing results, the secondary array takes whatever the primary one
-// rejects or displaces. Allocated once at start-up by allocate_tt and never resized;
-// tt.cpp owns both arrays and only tt_clear, tt_store and store_pv write their entries. The
+// rejects or displaces. Allocated at start-up by allocate_tt, and again when UCI's Hash
+// changes; allocate_tt and tt_clear wait until every helper is idle, so no search ever
+// sees the arrays move. tt.cpp owns both arrays and only tt_clear, tt_store and store_pv
+// write their entries. The
 // quiescence search does not use the table. The one table every search thread shares:
 // probes and stores of all threads may meet on an entry, and a torn one reads as a miss.
 #pragma once
@@ -42,13 +44,14 @@ void tt_write_halves(std::uint64_t i, const TTEntry& check_from, const TTEntry& 
 // Start-up. Allocates both arrays, empty, with the given number of entries each, rounded
 // down to a power of two, at most 2^32 (the index uses 32 bits of the key) and at most
 // table_memory_limit() for both together. When the machine cannot provide that much it
-// halves the size until it can; the answer is the size obtained, never 0. Called once by
-// the shell's start-up (tools and tests may call it again).
+// halves the size until it can; the answer is the size obtained, never 0. Called by the
+// shell's start-up and UCI's Hash option (and by tools and tests).
 std::uint64_t allocate_tt(std::uint64_t entries);
 // Both arrays together, in bytes.
 std::uint64_t tt_bytes();
 
-// Empties both arrays: the start of the command loop, and "new". An empty entry is all
+// Empties both arrays: the start of either loop, and clear_for_new_game (search/threads.h)
+// for a new game, Clear Hash, the bench and the tests. An empty entry is all
 // zeros: it answers only a key whose upper half is 0, with no bound and no move.
 void tt_clear();
 

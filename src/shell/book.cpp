@@ -49,7 +49,7 @@ struct BookCandidate {
 }  // namespace
 
 Move book_probe() {
-    const Position& pos = position;
+    const Position& pos = position();
     if (book == nullptr || pos.history_length > BOOK_MAX_PLIES)
         return NO_MOVE;
 
@@ -57,7 +57,7 @@ Move book_probe() {
     char game[BOOK_PIECE_CAPACITY];
     int  game_length = 0;
     for (int i = 0; i < pos.history_length; ++i) {
-        const MoveText text   = move_to_text(history_stack[i].move);
+        const MoveText text   = move_to_text(history_stack()[i].move);
         const int      length = static_cast<int>(std::strlen(text.text));
         std::memcpy(game + game_length, text.text, static_cast<std::size_t>(length));
         game_length += length;

@@ -119,7 +119,9 @@ int main(int argc, char** argv) {
     init_magics();  // needs the line tables
     init_piece_square();
 
-    // Each table takes its size lowered to a power of two; nothing is allocated later.
+    // Each table takes its size lowered to a power of two. Later only UCI's Hash option
+    // reallocates the transposition table, and the thread pool gives each helper its own
+    // pawn and material hash, while no search runs.
     const TableSizes sizes = table_sizes(options);
     allocate_tt(static_cast<std::uint64_t>(sizes.tt_entries));
     allocate_pawn_hash(static_cast<unsigned>(sizes.pawn_hash_mb));

@@ -32,7 +32,7 @@ MoveText move_to_text_960(Move m) {
     // right without the position it is played in; the back rank tells the colour.
     const int from   = move_from(m);
     const int colour = rank_of(from) == 0 ? WHITE : BLACK;
-    const int rook   = position.castle_rook[colour][(m & FLAG_CASTLE_SHORT) ? 0 : 1];
+    const int rook   = position().castle_rook[colour][(m & FLAG_CASTLE_SHORT) ? 0 : 1];
     return move_to_text(make_quiet(from, rook));
 }
 
@@ -59,7 +59,7 @@ static Move read_move(const char* text, bool chess960) {
     if (!is_file_letter(text[0]) || !is_rank_digit(text[1]) || !is_file_letter(text[2])
         || !is_rank_digit(text[3]))
         return NO_MOVE;
-    const Position& pos  = position;
+    const Position& pos  = position();
     const int       us   = pos.side_to_move;
     const int       from = (text[0] - 'a') + 8 * (text[1] - '1');
     const int       to   = (text[2] - 'a') + 8 * (text[3] - '1');

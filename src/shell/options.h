@@ -2,10 +2,12 @@
 // Three options, each followed by a whole number of megabytes: "-th" (transposition
 // table, both arrays together, default 64), "-ph" (pawn hash, default 1) and "-mh"
 // (material hash, default 1). Also the reader of whole numbers that the command line and
-// the protocol commands share.
+// the protocol commands share, and the name both protocols announce.
 #pragma once
 
 #include <cstdint>
+
+constexpr const char* ENGINE_NAME = "Velmora 1.9.9 beta";
 
 struct EngineOptions {
     int tt_mb            = 64;

@@ -10,7 +10,7 @@ const int& game_state = state;
 void reset_game_state() { state = STATE_PLAYING; }
 
 void update_game_state(int score, Move move) {
-    const bool white_to_move = position.side_to_move == WHITE;
+    const bool white_to_move = position().side_to_move == WHITE;
     // Only a mate in one is claimed: the side to move now is the one mated, the engine
     // when it had no move (-MATE), the opponent when the engine's move mated (MATE - 1).
     if (score == SCORE_MATED || score == SCORE_MATES_IN_ONE)

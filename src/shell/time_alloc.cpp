@@ -52,7 +52,7 @@ void allocate_time(int moves_per_control,
         // move before the control never spends the whole clock.
         const std::int64_t n     = moves_per_control;
         const std::int64_t to_go = moves_to_go > 0 ? std::int64_t{moves_to_go} + 1
-                                                   : n - ((position.history_length / 2) % n) + 1;
+                                                   : n - ((position().history_length / 2) % n) + 1;
         normal                   = t / to_go;
         most                     = to_go <= 2 ? t / 2 : std::min(4 * t / to_go, t / 3);
     } else if (increment_ms != 0) {

@@ -23,12 +23,8 @@
 
 namespace {
 
-constexpr const char* ENGINE_NAME   = "Velmora 1.9.9 beta";
 constexpr const char* ENGINE_AUTHOR = "the Velmora developers";
-
-// The most game moves the history stack takes: the rest is kept for the deepest search.
-constexpr int MAX_GAME_MOVES = HISTORY_CAPACITY - SEARCH_HISTORY_RESERVE;
-constexpr int FEN_CAPACITY   = 128;  // a FEN of six fields is at most about 90 characters
+constexpr int         FEN_CAPACITY  = 128;  // a FEN of six fields is at most about 90 characters
 
 // The game as the last "position" gave it: where it started and the moves made since.
 struct Game {
@@ -56,16 +52,7 @@ struct Uci {
 
 Uci state;
 
-// ---- Output
-
-// UCI writes the promotion letter in lower case: e7e8q; with UCI_Chess960, castling as
-// the king taking its own rook.
-MoveText uci_move_text(Move m) {
-    MoveText text = uci_options.chess960 ? move_to_text_960(m) : move_to_text(m);
-    if (text.text[4] >= 'A' && text.text[4] <= 'Z')
-        text.text[4] = static_cast<char>(text.text[4] - 'A' + 'a');
-    return text;
-}
+// ---- Input
 
 // A move word of the GUI's: four characters, or five with a promotion letter, legal here.
 Move word_to_move(const Word& w) {
@@ -76,34 +63,6 @@ Move word_to_move(const Word& w) {
     char text[6] = {};
     std::memcpy(text, w.start, static_cast<std::size_t>(w.length));
     return uci_options.chess960 ? text_to_move_960(text) : text_to_move(text);
-}
-
-void print_thinking(const ThinkingReport& report) {
-    char score[32];
-    if (report.score > MATE_BOUND)
-        std::snprintf(score, sizeof score, "mate %d", (MATE - report.score + 1) / 2);
-    else if (report.score < -MATE_BOUND)
-        std::snprintf(score, sizeof score, "mate %d", -(MATE + report.score) / 2);
-    else
-        std::snprintf(score, sizeof score, "cp %d", report.score);
-    const char*     bound   = report.bound == BOUND_LOWER   ? " lowerbound"
-                              : report.bound == BOUND_UPPER ? " upperbound"
-                                                            : "";
-    const long long time_ms = report.time_ms > 0 ? report.time_ms : 0;
-    const long long nps = static_cast<long long>(report.nodes) * 1000 / (time_ms > 0 ? time_ms : 1);
-    std::fprintf(uci_out,
-                 "info depth %d seldepth %d multipv %d score %s%s nodes %lld nps %lld hashfull %d "
-                 "time %lld",
-                 report.depth, report.seldepth > report.depth ? report.seldepth : report.depth,
-                 report.line, score, bound, static_cast<long long>(report.nodes), nps,
-                 tt_hashfull(), time_ms);
-    if (report.pv[0] != NO_MOVE) {
-        std::fprintf(uci_out, " pv");
-        for (int i = 0; report.pv[i] != NO_MOVE; ++i)
-            std::fprintf(uci_out, " %s", uci_move_text(report.pv[i]).text);
-    }
-    std::fputc('\n', uci_out);
-    std::fflush(uci_out);
 }
 
 // ---- Commands
@@ -154,7 +113,7 @@ void answer_uci() {
 
 void command_ucinewgame() {
     new_game();
-    clear_all_tables();
+    clear_for_new_game();
     state.game.from_startpos = true;
     state.game.fen[0]        = '\0';
     state.game.move_count    = 0;
@@ -235,7 +194,7 @@ void command_position(const char* args) {
     for (Word w = next_word(p); w.length > 0 && !word_is(w, "moves"); w = next_word(p)) {
     }
     for (Word w = next_word(p); w.length > 0; w = next_word(p)) {
-        if (position.history_length >= MAX_GAME_MOVES) {
+        if (position().history_length >= MAX_GAME_MOVES) {
             tell("position: the game is longer than %d moves; the rest is ignored", MAX_GAME_MOVES);
             break;
         }
@@ -397,7 +356,7 @@ void command_go(const char* args, const char* line) {
         limits.depth_limit =
             static_cast<int>(depth < DEFAULT_DEPTH_LIMIT ? depth : DEFAULT_DEPTH_LIMIT);
 
-    const int          us       = position.side_to_move;
+    const int          us       = position().side_to_move;
     const std::int64_t overhead = uci_options.move_overhead_ms;
     if (move_time >= 0) {
         limits.fixed_time_ms = clamp_to_int(move_time - overhead > 0 ? move_time - overhead : 0);

@@ -3,8 +3,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "eval/material.h"
-#include "eval/pawns.h"
 #include "search/think.h"
 #include "search/threads.h"
 #include "search/tt.h"
@@ -44,13 +42,6 @@ static void resize_hash(int mb) {
             "Hash: the machine granted %lld MB of %lld MB",
             static_cast<long long>(granted * 2 * static_cast<std::int64_t>(sizeof(TTEntry)) >> 20),
             static_cast<long long>(entries * 2 * static_cast<std::int64_t>(sizeof(TTEntry)) >> 20));
-}
-
-void clear_all_tables() {
-    tt_clear();
-    clear_pawn_hash();
-    clear_material_hash();
-    clear_helper_tables();
 }
 
 static bool read_check(const char* value, bool& flag) {
@@ -128,7 +119,7 @@ void set_uci_option(const char* args, const UciSettings& settings) {
     } else if (equal_ignoring_case(name, name_length, "UCI_Chess960")) {
         ok = read_check(value_text, o.chess960);
     } else if (equal_ignoring_case(name, name_length, "Clear Hash")) {
-        clear_all_tables();
+        clear_for_new_game();
     } else {
         tell("no option named '%.*s'", name_length, name);
         return;

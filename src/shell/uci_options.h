@@ -32,5 +32,3 @@ void announce_uci_options(const UciSettings& settings);
 // several words, compared without regard to case. A bad value keeps the old one and the
 // GUI is told why; a good one is logged.
 void set_uci_option(const char* args, const UciSettings& settings);
-// The shared table and every search thread's own hashes, as a new game wants them.
-void clear_all_tables();

@@ -5,6 +5,9 @@
 
 #include <cstdio>
 
+#include "search/think.h"
+#include "shell/move_text.h"
+
 extern std::FILE* const& uci_out;  // written by set_uci_output
 
 void set_uci_output(std::FILE* out);
@@ -13,3 +16,9 @@ void set_uci_output(std::FILE* out);
 [[gnu::format(printf, 1, 2)]] void say(const char* format, ...);
 // An "info string" line, which the log keeps too; longer texts are cut at 511 characters.
 [[gnu::format(printf, 1, 2)]] void tell(const char* format, ...);
+
+// UCI writes the promotion letter in lower case: e7e8q; with UCI_Chess960, castling as
+// the king taking its own rook.
+MoveText uci_move_text(Move m);
+// One "info depth ..." line: the thinking printer the UCI loop installs.
+void print_thinking(const ThinkingReport& report);

@@ -10,6 +10,7 @@
 #include "position/position.h"
 #include "search/clock.h"
 #include "search/think.h"
+#include "search/threads.h"
 #include "search/tt.h"
 #include "shell/log.h"
 #include "shell/move_text.h"
@@ -19,11 +20,6 @@
 #include "shell/words.h"
 
 namespace {
-
-constexpr const char* ENGINE_NAME = "Velmora 1.9.9 beta";
-
-// The most game moves the history stack takes: the rest is kept for the deepest search.
-constexpr int MAX_GAME_MOVES = HISTORY_CAPACITY - SEARCH_HISTORY_RESERVE;
 
 struct Loop {
     LoopState    state;
@@ -85,7 +81,7 @@ void reply_unknown_command(Loop& loop, const char* word) {
 
 // A game that has filled the history stack up to the search's reserve gets no further
 // engine move or hint: the engine stays silent rather than claim a result it has not seen.
-bool history_is_full() { return position.history_length >= MAX_GAME_MOVES; }
+bool history_is_full() { return position().history_length >= MAX_GAME_MOVES; }
 
 // The engine thinks with what the GUI has said about time and depth.
 Move think_for_loop(const Loop& loop, int& score) {
@@ -132,7 +128,7 @@ void take_engine_turn(Loop& loop) {
 // A line whose first word is no command is taken as a move.
 void accept_gui_move(Loop& loop, const char* line, const char* word) {
     // The stack keeps room for a full-depth search above the last game move.
-    const Move m = position.history_length < MAX_GAME_MOVES ? text_to_move(line) : NO_MOVE;
+    const Move m = position().history_length < MAX_GAME_MOVES ? text_to_move(line) : NO_MOVE;
     if (m == NO_MOVE) {
         reply_unknown_command(loop, word);
         return;
@@ -173,7 +169,7 @@ CommandResult command_protover(Loop& loop, const char*, const char* args) {
 
 CommandResult command_new(Loop& loop, const char*, const char*) {
     new_game();
-    tt_clear();
+    clear_for_new_game();
     reset_game_state();
     loop.state.force_mode                    = false;
     loop.state.engine_to_move                = false;
@@ -344,8 +340,8 @@ CommandResult command_hint(Loop& loop, const char*, const char*) {
 // the move, but "white" or "black" may have changed it since: the side is put back first,
 // or unmake would move the other colour's pieces and corrupt the position.
 void take_back_move() {
-    const Position& pos   = position;
-    const int       to    = move_to(history_stack[pos.history_length - 1].move);
+    const Position& pos   = position();
+    const int       to    = move_to(history_stack()[pos.history_length - 1].move);
     const int       mover = pos.board[WHITE][to] != NO_PIECE ? WHITE : BLACK;
     if (pos.side_to_move == mover)
         set_side_to_move(1 - mover);
@@ -353,7 +349,7 @@ void take_back_move() {
 }
 
 CommandResult command_undo(Loop& loop, const char*, const char*) {
-    if (position.history_length > 0) {
+    if (position().history_length > 0) {
         loop.state.force_mode = true;
         take_back_move();
         reset_game_state();
@@ -363,7 +359,7 @@ CommandResult command_undo(Loop& loop, const char*, const char*) {
 }
 
 CommandResult command_remove(Loop& loop, const char*, const char*) {
-    if (position.history_length >= 2) {
+    if (position().history_length >= 2) {
         loop.state.force_mode = true;
         take_back_move();
         take_back_move();

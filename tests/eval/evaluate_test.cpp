@@ -123,7 +123,7 @@ TEST(Evaluate, ScalingTruncatesTowardZeroAndOnlyForTheLeadingSide) {
         EXPECT_EQ(trace.scale_white, 8);
         EXPECT_EQ(trace.scale_black, 8);
         const int white_view = trace.blended * 8 / 16;  // '/' truncates toward zero
-        EXPECT_EQ(trace.score, position.side_to_move == WHITE ? white_view : -white_view);
+        EXPECT_EQ(trace.score, position().side_to_move == WHITE ? white_view : -white_view);
         EXPECT_NE(trace.blended % 2, 0) << fen << ": pick a position that tests truncation";
     }
     // Bishops on squares of the same colour (d5, e2): nothing is scaled.
@@ -164,7 +164,7 @@ TEST(Evaluate, MopUpDrivesTheLoneKingToTheEdge) {
 // only term the colour mirror may change. Returns the extra pawn count j of that term
 // (Black's bishop on g7 with own pawns on f6/h6 that cannot advance).
 int g7_blocked_pawns() {
-    const Position& pos = position;
+    const Position& pos = position();
     constexpr int   G7  = BISHOP_BLOCK_ASYMMETRIC_SQUARE;
     if ((pos.pieces[BLACK][BISHOP] & square_bit[G7]) == 0)
         return 0;
@@ -284,8 +284,8 @@ TEST(EvaluateCache, SameScoreColdWarmAndThroughCollisions) {
     const int expected = full_eval();
     clear_pawn_hash();
     clear_material_hash();
-    position.pawn_key     = 0x1234;
-    position.material_key = 0x5678;
+    writable_position().pawn_key     = 0x1234;
+    writable_position().material_key = 0x5678;
     EXPECT_EQ(full_eval(), expected);
 }
 

@@ -10,7 +10,7 @@ namespace {
 const PawnInfo& pawns_of(const std::string& fen) {
     set_eval_fen(fen);
     evaluate_pawns();
-    return pawn_info;
+    return pawn_info();
 }
 
 constexpr Bitboard bit(int sq) { return Bitboard{1} << sq; }
@@ -93,7 +93,7 @@ TEST(Pawns, ShelterOfOpenAndStormedFiles) {
     EXPECT_EQ(storm.shelter[WING_KING][WHITE], f + g + h);
     // A pawnless board: every wing open.
     const PawnInfo& none = pawns_of("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
-    EXPECT_EQ(position.pawn_key, 0u);
+    EXPECT_EQ(position().pawn_key, 0u);
     EXPECT_EQ(none.mg, 0);
     EXPECT_EQ(none.shelter[WING_QUEEN][WHITE], 7 + 6 + 5);
     EXPECT_EQ(none.shelter[WING_E][BLACK], 5 + 5 + 5);

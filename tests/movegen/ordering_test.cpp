@@ -17,7 +17,7 @@ void set_up(const std::string& fen) {
     clear_ordering_tables();
 }
 
-int history_of(Move m) { return history[m & 0xfff]; }
+int history_of(Move m) { return history_credit(m & 0xfff); }
 
 }  // namespace
 
@@ -57,8 +57,8 @@ TEST(Ordering, OrderScoreBands) {
     const Move k2 = make_quiet(sq("e1"), sq("f2"));
     update_history_and_killers(0, k2);
     update_history_and_killers(0, k1);
-    EXPECT_EQ(killer1[WHITE][0], k1);
-    EXPECT_EQ(killer2[WHITE][0], k2);
+    EXPECT_EQ(killer1(WHITE, 0), k1);
+    EXPECT_EQ(killer2(WHITE, 0), k2);
     EXPECT_EQ(order_score(k1, NO_MOVE), 20000);
     EXPECT_EQ(order_score(k2, NO_MOVE), 19999);
     // Uncredited quiet move: piece-square gain minus 1000.
@@ -88,21 +88,21 @@ TEST(Ordering, HistoryAndKillerUpdates) {
     EXPECT_EQ(history_of(m), 4);
     update_history_and_killers(3, m);  // 9 / 16 adds nothing
     EXPECT_EQ(history_of(m), 4);
-    EXPECT_EQ(killer1[WHITE][0], m);
-    EXPECT_EQ(killer2[WHITE][0], NO_MOVE);  // the same move twice leaves killer 2 alone
+    EXPECT_EQ(killer1(WHITE, 0), m);
+    EXPECT_EQ(killer2(WHITE, 0), NO_MOVE);  // the same move twice leaves killer 2 alone
 
     const Move other = make_quiet(sq("e1"), sq("f1"));
     update_history_and_killers(3, other);
     EXPECT_EQ(history_of(other), 0);
-    EXPECT_EQ(killer1[WHITE][0], other);
-    EXPECT_EQ(killer2[WHITE][0], m);
+    EXPECT_EQ(killer1(WHITE, 0), other);
+    EXPECT_EQ(killer2(WHITE, 0), m);
 
     const Move capture = make_capture(sq("d1"), sq("d5"));
     update_history_and_killers(40, capture);
     EXPECT_EQ(history_of(capture), 0);
-    EXPECT_EQ(killer1[WHITE][0], other);
-    EXPECT_EQ(killer2[WHITE][0], m);
-    EXPECT_EQ(killer1[BLACK][0], NO_MOVE);
+    EXPECT_EQ(killer1(WHITE, 0), other);
+    EXPECT_EQ(killer2(WHITE, 0), m);
+    EXPECT_EQ(killer1(BLACK, 0), NO_MOVE);
 }
 
 TEST(Ordering, HistoryHalvesPastTheLimit) {
@@ -131,15 +131,15 @@ TEST(Ordering, TriesAndCutsHalveTogether) {
     record_cut(other);  // hits 2, tries 2
     for (int i = 0; i < 0x4000 - 2; ++i)
         record_try(m);  // tries 0x3fff
-    EXPECT_EQ(history_tries.value[m & 0xfff], 0x3fff);
+    EXPECT_EQ(history_tries(m & 0xfff), 0x3fff);
     record_cut(m);  // tries reach 0x4000, hits 2: both tables halve
-    EXPECT_EQ(history_tries.value[m & 0xfff], 0x2000);
-    EXPECT_EQ(history_hits.value[m & 0xfff], 1);
-    EXPECT_EQ(history_tries.value[other & 0xfff], 1);
-    EXPECT_EQ(history_hits.value[other & 0xfff], 1);
-    EXPECT_EQ(history_tries.value[0], 1);
+    EXPECT_EQ(history_tries(m & 0xfff), 0x2000);
+    EXPECT_EQ(history_hits(m & 0xfff), 1);
+    EXPECT_EQ(history_tries(other & 0xfff), 1);
+    EXPECT_EQ(history_hits(other & 0xfff), 1);
+    EXPECT_EQ(history_tries(0), 1);
 
     clear_ordering_tables();
-    EXPECT_EQ(history_tries.value[m & 0xfff], 1);
-    EXPECT_EQ(history_hits.value[m & 0xfff], 1);
+    EXPECT_EQ(history_tries(m & 0xfff), 1);
+    EXPECT_EQ(history_hits(m & 0xfff), 1);
 }

@@ -73,7 +73,7 @@ int slow_exchange(SlowBoard& b, int t, int side, int on_square) {
 }
 
 int slow_static_exchange(Move m) {
-    const Position& pos = position;
+    const Position& pos = position();
     SlowBoard       b;
     for (int s = 0; s < 64; ++s) {
         b.colour[s] = pos.board[WHITE][s] != NO_PIECE   ? WHITE

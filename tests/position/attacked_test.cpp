@@ -9,7 +9,7 @@ namespace {
 
 // Brute-force attackers: every piece of the colour whose own attack set reaches sq.
 Bitboard slow_attackers(int sq, int colour) {
-    const Position& pos = position;
+    const Position& pos = position();
     const Bitboard  all = pos.occupancy[0] | pos.occupancy[1];
     Bitboard        set = 0;
     for (int from = 0; from < 64; ++from) {
@@ -31,7 +31,7 @@ Bitboard slow_attackers(int sq, int colour) {
 
 // Brute-force candidates: own pieces whose removal lets an own slider see the king.
 Bitboard slow_candidates(int colour) {
-    const Position& pos = position;
+    const Position& pos = position();
     const int       k   = pos.king_square[1 - colour];
     const Bitboard  all = pos.occupancy[0] | pos.occupancy[1];
     Bitboard        set = 0;
@@ -106,9 +106,9 @@ TEST(AttackDetection, AttackersAndCandidatesMatchBruteForce) {
             ASSERT_EQ(discovered_check_candidates(c), slow_candidates(c)) << fen << " colour " << c;
             for (int sq = 0; sq < 64; ++sq) {
                 ASSERT_EQ(attackers_of(sq, c), slow_attackers(sq, c)) << fen;
-                ASSERT_EQ(
-                    is_square_attacked(1 - c, sq, position.occupancy[0] | position.occupancy[1]),
-                    slow_attackers(sq, c) != 0);
+                ASSERT_EQ(is_square_attacked(1 - c, sq,
+                                             position().occupancy[0] | position().occupancy[1]),
+                          slow_attackers(sq, c) != 0);
             }
         }
     }

@@ -19,7 +19,7 @@ TEST(Fen, RoundTripsEveryPerftPosition) {
 TEST(Fen, RejectsBadInputAndKeepsThePosition) {
     init_engine_tables();
     new_game();
-    const Key   key   = position.key;
+    const Key   key   = position().key;
     const char* bad[] = {
         "",
         "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR",
@@ -44,12 +44,12 @@ TEST(Fen, RejectsBadInputAndKeepsThePosition) {
         std::string error;
         EXPECT_FALSE(load_fen(fen, &error)) << fen;
         EXPECT_FALSE(error.empty()) << fen;
-        EXPECT_EQ(position.key, key) << fen;
+        EXPECT_EQ(position().key, key) << fen;
     }
     EXPECT_TRUE(load_fen("rnbqkbnr/pppp1ppp/8/8/3pP3/8/PPP2PPP/RNBQKBNR b KQkq e3 0 3"));
-    EXPECT_EQ(position.ep_square, 20);
-    EXPECT_EQ(position.castled[WHITE], 0);
-    EXPECT_EQ(position.history_length, 0);
+    EXPECT_EQ(position().ep_square, 20);
+    EXPECT_EQ(position().castled[WHITE], 0);
+    EXPECT_EQ(position().history_length, 0);
 }
 
 // Chess960 castling fields: X-FEN (KQkq for the outermost rook, a file for an inner one)
@@ -78,26 +78,28 @@ TEST(Fen, ReadsChess960CastlingFieldsAndRefusesImpossibleRights) {
         for (int c = BLACK; c <= WHITE; ++c)
             for (int side = 0; side < 2; ++side)
                 if (g.rooks[c][side] >= 0) {
-                    EXPECT_EQ(position.castle_rook[c][side], g.rooks[c][side]) << g.fen;
+                    EXPECT_EQ(position().castle_rook[c][side], g.rooks[c][side]) << g.fen;
                 }
         const std::string fen = position_to_fen();
         EXPECT_EQ(fen.substr(fen.find(' ') + 3, std::string(g.written).size()), g.written) << g.fen;
         // A standard position hashes alike in both readings.
         if (load_fen(g.fen)) {
-            const Key standard = position.key;
+            const Key standard = position().key;
             ASSERT_TRUE(load_fen(g.fen, nullptr, true));
-            EXPECT_EQ(position.key, standard) << g.fen;
+            EXPECT_EQ(position().key, standard) << g.fen;
         }
     }
     new_game();
-    const Key   key   = position.key;
+    const Key   key   = position().key;
     const char* bad[] = {
-        "4k3/8/8/8/8/8/8/RK5R w C - 0 1",   // no rook on the c-file
-        "4k3/8/8/8/8/8/8/RK5R w B - 0 1",   // the king's own file
-        "4k3/8/8/8/8/8/8/RK5R w HH - 0 1",  // twice
-        "4k3/8/8/8/8/8/8/RK5R w KH - 0 1",  // H is the outermost: K again
-        "4k3/8/8/8/8/8/8/1K5R w Q - 0 1",   // no rook on the long side
-        "4k3/8/8/8/8/8/K7/R6R w HA - 0 1",  // king off the back rank
+        "4k3/8/8/8/8/8/8/RK5R w C - 0 1",    // no rook on the c-file
+        "4k3/8/8/8/8/8/8/RK5R w B - 0 1",    // the king's own file
+        "4k3/8/8/8/8/8/8/RK5R w HH - 0 1",   // twice
+        "4k3/8/8/8/8/8/8/RK5R w KH - 0 1",   // H is the outermost: K again
+        "4k3/8/8/8/8/8/8/1K5R w Q - 0 1",    // no rook on the long side
+        "4k3/8/8/8/8/8/K7/R6R w HA - 0 1",   // king off the back rank
+        "4k3/8/8/8/8/8/4K3/R6R w KQ - 0 1",  // the same, in X-FEN
+        "r6r/4k3/8/8/8/8/8/4K3 b kq - 0 1",
         "4k3/8/8/8/8/8/8/RK5R w h - 0 1",   // Black has no rook there
         "4k3/8/8/8/8/8/8/RK5R w Hx - 0 1",  // no such letter
     };
@@ -105,8 +107,15 @@ TEST(Fen, ReadsChess960CastlingFieldsAndRefusesImpossibleRights) {
         std::string error;
         EXPECT_FALSE(load_fen(fen, &error, true)) << fen;
         EXPECT_FALSE(error.empty()) << fen;
-        EXPECT_EQ(position.key, key) << fen;
+        EXPECT_EQ(position().key, key) << fen;
     }
+    // Which rook holds a right is part of the key: the same pieces, castling with the h1
+    // or the f1 rook, are two positions.
+    ASSERT_TRUE(load_fen("4k3/8/8/8/8/8/8/2K2R1R w H - 0 1", nullptr, true));
+    const Key outer = position().key;
+    ASSERT_TRUE(load_fen("4k3/8/8/8/8/8/8/2K2R1R w F - 0 1", nullptr, true));
+    EXPECT_NE(position().key, outer);
+    EXPECT_TRUE(position_is_consistent());
     // Without Chess960 the field is KQkq alone, with king and rooks on their squares.
     EXPECT_FALSE(load_fen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w HAha - 0 1"));
     EXPECT_FALSE(load_fen("nrkbbrqn/pppppppp/8/8/8/8/PPPPPPPP/NRKBBRQN w KQkq - 0 1"));

@@ -31,7 +31,7 @@ constexpr int E2 = 12, E4 = 28, E3 = 20, D5 = 35, E5 = 36, D6 = 43, D7 = 51, H8 
 TEST(NewGame, SetsUpTheStartPosition) {
     init_engine_tables();
     new_game();
-    const Position& pos = position;
+    const Position& pos = position();
     EXPECT_EQ(pos.history_length, 0);
     EXPECT_EQ(pos.irreversible_index, 0);
     EXPECT_EQ(pos.nonpawn_material[BLACK], 31);
@@ -61,14 +61,14 @@ TEST(NewGame, SetsUpTheStartPosition) {
     EXPECT_EQ(position_to_fen(), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
 
     // A new game in the middle of a game gives the same record.
-    const Position fresh = position;
+    const Position fresh = position();
     ASSERT_TRUE(make_move(make_quiet(E2, E4)));
     EXPECT_EQ(pos.board[WHITE][E4], PAWN);
     EXPECT_EQ(pos.board[BLACK][E4], NO_PIECE);
     EXPECT_EQ(pos.ep_square, E3);
     new_game();
     std::string difference;
-    EXPECT_TRUE(same_position(position, fresh, &difference)) << difference;
+    EXPECT_TRUE(same_position(position(), fresh, &difference)) << difference;
 }
 
 TEST(MakeMove, BruteForceMoveCountsMatchPublishedPerft) {
@@ -102,18 +102,18 @@ TEST(MakeMove, RandomGamesKeepEveryFieldInStep) {
             const std::vector<Move> valid = brute_force_valid_moves();
             std::vector<Move>       legal;
             for (Move m : valid) {
-                const Position before   = position;
+                const Position before   = position();
                 const Key      foretold = key_after(m);
                 const bool     ok       = make_move(m);
                 ASSERT_TRUE(position_is_consistent()) << position_to_fen();
-                if (position.castle_rights[WHITE] == before.castle_rights[WHITE]
-                    && position.castle_rights[BLACK] == before.castle_rights[BLACK]) {
-                    ASSERT_EQ(foretold, position.key)
+                if (position().castle_rights[WHITE] == before.castle_rights[WHITE]
+                    && position().castle_rights[BLACK] == before.castle_rights[BLACK]) {
+                    ASSERT_EQ(foretold, position().key)
                         << "move " << m << " to " << position_to_fen();
                 }
                 unmake_move();
                 std::string difference;
-                ASSERT_TRUE(same_position(position, before, &difference))
+                ASSERT_TRUE(same_position(position(), before, &difference))
                     << difference << " after move " << m << " in " << position_to_fen();
                 if (ok)
                     legal.push_back(m);
@@ -127,95 +127,95 @@ TEST(MakeMove, RandomGamesKeepEveryFieldInStep) {
 
 TEST(MakeMove, CapturesOnRookHomesClearCastlingRights) {
     set_fen("r3k2r/6P1/8/8/8/8/8/R3K2R w KQkq - 0 1");
-    const Key before = position.key;
+    const Key before = position().key;
     // g7xh8=Q: rook removed, Black's short right cleared, the queen stands on h8.
     ASSERT_TRUE(make_move(make_promotion(G7, H8, QUEEN, true)));
-    EXPECT_EQ(position.castle_rights[BLACK], CASTLE_LONG);
-    EXPECT_EQ(position.board[WHITE][H8], QUEEN);
-    EXPECT_EQ(position.board[BLACK][H8], NO_PIECE);
-    EXPECT_EQ(position.piece_count[WHITE][PAWN], 0);
+    EXPECT_EQ(position().castle_rights[BLACK], CASTLE_LONG);
+    EXPECT_EQ(position().board[WHITE][H8], QUEEN);
+    EXPECT_EQ(position().board[BLACK][H8], NO_PIECE);
+    EXPECT_EQ(position().piece_count[WHITE][PAWN], 0);
     EXPECT_TRUE(position_is_consistent());
     unmake_move();
-    EXPECT_EQ(position.key, before);
-    EXPECT_EQ(position.board[BLACK][H8], ROOK);
-    EXPECT_EQ(position.board[WHITE][G7], PAWN);
+    EXPECT_EQ(position().key, before);
+    EXPECT_EQ(position().board[BLACK][H8], ROOK);
+    EXPECT_EQ(position().board[WHITE][G7], PAWN);
 
     set_fen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
-    const Key key = position.key;
+    const Key key = position().key;
     ASSERT_TRUE(make_move(make_capture(0, A8)));
     // Both White's long right (rook left a1) and Black's long right (rook taken) go.
-    EXPECT_EQ(position.castle_rights[BLACK], CASTLE_SHORT);
-    EXPECT_EQ(position.castle_rights[WHITE], CASTLE_SHORT);
+    EXPECT_EQ(position().castle_rights[BLACK], CASTLE_SHORT);
+    EXPECT_EQ(position().castle_rights[WHITE], CASTLE_SHORT);
     const Key expected = key ^ zobrist[castle_key_index(BLACK, CASTLE_LONG)]
                          ^ zobrist[castle_key_index(WHITE, CASTLE_LONG)] ^ SIDE_KEY
                          ^ zobrist[piece_key_index(WHITE, ROOK, 0)]
                          ^ zobrist[piece_key_index(WHITE, ROOK, A8)]
                          ^ zobrist[piece_key_index(BLACK, ROOK, A8)];
-    EXPECT_EQ(position.key, expected);
+    EXPECT_EQ(position().key, expected);
 }
 
 TEST(MakeMove, KingMoveClearsOnlyRightsStillHeld) {
     set_fen("4k3/8/8/8/8/8/8/4K2R w K - 0 1");
-    const Key key = position.key;
+    const Key key = position().key;
     ASSERT_TRUE(make_move(make_quiet(E1, F1)));
-    EXPECT_EQ(position.castle_rights[WHITE], 0);
-    EXPECT_EQ(position.key, key ^ SIDE_KEY ^ zobrist[castle_key_index(WHITE, CASTLE_SHORT)]
-                                ^ zobrist[piece_key_index(WHITE, KING, E1)]
-                                ^ zobrist[piece_key_index(WHITE, KING, F1)]);
+    EXPECT_EQ(position().castle_rights[WHITE], 0);
+    EXPECT_EQ(position().key, key ^ SIDE_KEY ^ zobrist[castle_key_index(WHITE, CASTLE_SHORT)]
+                                  ^ zobrist[piece_key_index(WHITE, KING, E1)]
+                                  ^ zobrist[piece_key_index(WHITE, KING, F1)]);
 }
 
 TEST(MakeMove, EnPassantIsMadeAndUnmade) {
     set_fen("4k3/3p4/8/4P3/8/8/8/4K3 b - - 0 1");
     ASSERT_TRUE(make_move(make_quiet(D7, D5)));
-    EXPECT_EQ(position.ep_square, D6);
-    const Position before = position;
+    EXPECT_EQ(position().ep_square, D6);
+    const Position before = position();
     ASSERT_TRUE(make_move(make_en_passant(E5, D6)));
-    EXPECT_EQ(position.board[BLACK][D5], NO_PIECE);
-    EXPECT_EQ(position.board[WHITE][D6], PAWN);
-    EXPECT_EQ(position.ep_square, NO_SQUARE);
+    EXPECT_EQ(position().board[BLACK][D5], NO_PIECE);
+    EXPECT_EQ(position().board[WHITE][D6], PAWN);
+    EXPECT_EQ(position().ep_square, NO_SQUARE);
     EXPECT_TRUE(position_is_consistent());
     unmake_move();
-    EXPECT_EQ(position.board[BLACK][D5], PAWN);
+    EXPECT_EQ(position().board[BLACK][D5], PAWN);
     std::string difference;
-    EXPECT_TRUE(same_position(position, before, &difference)) << difference;
+    EXPECT_TRUE(same_position(position(), before, &difference)) << difference;
 }
 
 TEST(MakeMove, EnPassantSquareIsSetAfterEveryDoublePush) {
     init_engine_tables();
     new_game();
     ASSERT_TRUE(make_move(make_quiet(E2, E4)));
-    EXPECT_EQ(position.ep_square, E3);
+    EXPECT_EQ(position().ep_square, E3);
     ASSERT_TRUE(make_move(make_quiet(57, 42)));  // Nb8-c6
-    EXPECT_EQ(position.ep_square, NO_SQUARE);
+    EXPECT_EQ(position().ep_square, NO_SQUARE);
     EXPECT_TRUE(position_is_consistent());
 }
 
 TEST(MakeMove, IllegalMoveIsReportedAndStaysMade) {
     set_fen("4k3/8/8/8/8/8/8/r2RK3 w - - 0 1");
-    const int before = position.history_length;
+    const int before = position().history_length;
     EXPECT_FALSE(make_move(make_quiet(3, 11)));  // the pinned rook leaves the a1-e1 line
-    EXPECT_EQ(position.history_length, before + 1);
+    EXPECT_EQ(position().history_length, before + 1);
     unmake_move();
-    EXPECT_EQ(position.history_length, before);
+    EXPECT_EQ(position().history_length, before);
 }
 
 TEST(MakeMove, NullMoveChangesOnlySideEnPassantAndCounters) {
     init_engine_tables();
     new_game();
     ASSERT_TRUE(make_move(make_quiet(E2, E4)));
-    const Position before = position;
-    const int      ply    = search_ply;
+    const Position before = position();
+    const int      ply    = search_ply();
     ASSERT_TRUE(make_move(NULL_MOVE));
-    EXPECT_EQ(position.side_to_move, WHITE);
-    EXPECT_EQ(position.ep_square, NO_SQUARE);
-    EXPECT_EQ(position.key, before.key ^ SIDE_KEY ^ zobrist[ep_key_index(E3)]);
-    EXPECT_EQ(position.irreversible_index, position.history_length);
-    EXPECT_EQ(search_ply, ply + 1);
+    EXPECT_EQ(position().side_to_move, WHITE);
+    EXPECT_EQ(position().ep_square, NO_SQUARE);
+    EXPECT_EQ(position().key, before.key ^ SIDE_KEY ^ zobrist[ep_key_index(E3)]);
+    EXPECT_EQ(position().irreversible_index, position().history_length);
+    EXPECT_EQ(search_ply(), ply + 1);
     EXPECT_TRUE(position_is_consistent());
     EXPECT_FALSE(is_repetition());
     unmake_move();
     std::string difference;
-    EXPECT_TRUE(same_position(position, before, &difference)) << difference;
+    EXPECT_TRUE(same_position(position(), before, &difference)) << difference;
     // A side in check cannot pass.
     set_fen("4k3/8/8/8/8/8/8/4K2r w - - 0 1");
     EXPECT_FALSE(make_move(NULL_MOVE));
@@ -257,7 +257,7 @@ TEST(SideToMove, ChangingItKeepsTheKeyInStep) {
     init_engine_tables();
     new_game();
     set_side_to_move(BLACK);
-    EXPECT_EQ(position.side_to_move, BLACK);
+    EXPECT_EQ(position().side_to_move, BLACK);
     EXPECT_TRUE(position_is_consistent());
     set_side_to_move(BLACK);
     EXPECT_TRUE(position_is_consistent());
@@ -266,7 +266,7 @@ TEST(SideToMove, ChangingItKeepsTheKeyInStep) {
     // After 1. e4 and "white", d2xe3 en passant would take a pawn that is not there.
     ASSERT_TRUE(make_move(make_quiet(E2, E4)));
     set_side_to_move(WHITE);
-    EXPECT_EQ(position.ep_square, NO_SQUARE);
+    EXPECT_EQ(position().ep_square, NO_SQUARE);
     EXPECT_TRUE(position_is_consistent());
     MoveList captures;
     generate_captures(captures);

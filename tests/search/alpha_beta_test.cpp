@@ -106,7 +106,7 @@ TEST(Search, MatedAndStalematedNodesAnswerMateAtThisPlyOrZero) {
 TEST(Search, TableEntriesEndOnlyNonPvNodes) {
     fresh_search("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
     const Move hash_move = text_to_move("f1b5");
-    tt_store(position.key, score_to_tt(123), BOUND_EXACT, 8, hash_move);
+    tt_store(position().key, score_to_tt(123), BOUND_EXACT, 8, hash_move);
     Move pv[PV_CAPACITY];
     reset_node_count();
     EXPECT_EQ(search(8, -MATE, MATE, false, pv, false), 123);
@@ -114,7 +114,7 @@ TEST(Search, TableEntriesEndOnlyNonPvNodes) {
     reset_node_count();
     search(12, -MATE, MATE, false, pv, false);
     EXPECT_GT(node_count, 1) << "a shallower exact entry does not end a deeper search";
-    tt_store(position.key, score_to_tt(123), BOUND_EXACT, 40, hash_move);
+    tt_store(position().key, score_to_tt(123), BOUND_EXACT, 40, hash_move);
     reset_node_count();
     search(8, -MATE, MATE, true, pv, false);
     EXPECT_GT(node_count, 1) << "no entry ends a PV node, however deep";
@@ -163,12 +163,12 @@ TEST(Search, DescendsToThePlyLimitWithinTheStack) {
     start_clock(-1000);
     Move pv[PV_CAPACITY];
     search((MAX_PLY + 20) * ONE_PLY, -MATE, MATE, true, pv, false);
-    EXPECT_EQ(search_ply, 0);
+    EXPECT_EQ(search_ply(), 0);
     EXPECT_TRUE(stop_search);
     for (int i = 0; i < MAX_PLY - 1; ++i)
         make_move(game[static_cast<std::size_t>(i)]);
     TTEntry entry{};
-    ASSERT_TRUE(tt_probe(position.key, entry));
+    ASSERT_TRUE(tt_probe(position().key, entry));
     EXPECT_NE(entry.bound, BOUND_MOVE_ONLY);
     EXPECT_GE(entry.depth, ONE_PLY);
     EXPECT_TRUE(position_is_consistent());

@@ -20,7 +20,7 @@ TEST(Quiesce, QuietPositionAnswersItsStaticEvaluation) {
 TEST(Quiesce, CheckmateAnswersMatedAtThisPly) {
     fresh_search("R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1");
     Move pv[PV_CAPACITY];
-    EXPECT_EQ(quiesce(-MATE, MATE, 0, pv, true), search_ply - MATE);
+    EXPECT_EQ(quiesce(-MATE, MATE, 0, pv, true), search_ply() - MATE);
     EXPECT_EQ(pv[0], NO_MOVE);
 }
 

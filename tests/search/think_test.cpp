@@ -128,7 +128,7 @@ TEST(Think, StopsAtTheDeadlineWithTheLastCompletedIteration) {
     EXPECT_LT(iteration, 64);
     // Stopped by a node that saw the clock, or between two iterations.
     EXPECT_GE(clock_ms(), deadline);
-    EXPECT_EQ(search_ply, 0);
+    EXPECT_EQ(search_ply(), 0);
     EXPECT_TRUE(position_is_consistent());
 }
 

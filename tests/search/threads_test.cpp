@@ -1,6 +1,7 @@
 // The parallel search: helpers beside the main thread must never change what it answers
 // into something illegal, must stop with it, and must leave a one-thread search exactly
 // as it was.
+#include <cstdio>
 #include <gtest/gtest.h>
 
 #include "position/make_move.h"
@@ -35,6 +36,7 @@ bool is_legal_line(const Move* line) {
     return legal;
 }
 
+// The thinking lines count every thread's nodes, and the helpers search some of them.
 TEST(SearchThreads, HelpersFindTheSameMatesAndLegalLines) {
     for (int threads = 2; threads <= 4; ++threads) {
         ASSERT_EQ(set_search_threads(threads), threads);
@@ -49,24 +51,37 @@ TEST(SearchThreads, HelpersFindTheSameMatesAndLegalLines) {
         ASSERT_NE(r.move, NO_MOVE);
         EXPECT_EQ(answer_pv[0], r.move);
         EXPECT_TRUE(is_legal_line(answer_pv)) << threads << " threads";
-        EXPECT_GE(nodes_all_threads(), node_count);
+        EXPECT_GT(nodes_all_threads(), node_count) << threads << " threads";
+        // The last thinking line: depth, score, centiseconds, nodes, line.
+        ASSERT_FALSE(r.lines.empty());
+        long long reported = 0;
+        ASSERT_EQ(std::sscanf(r.lines.back().c_str(), "%*d %*d %*d %lld", &reported), 1);
+        EXPECT_GT(reported, node_count) << threads << " threads";
         EXPECT_TRUE(position_is_consistent());
-        EXPECT_EQ(search_ply, 0);
+        EXPECT_EQ(search_ply(), 0);
     }
     EXPECT_EQ(set_search_threads(1), 1);
 }
 
-// A node limit counts every thread's nodes.
+// A node limit stops one thread at exactly that count, between two clock readings; with
+// helpers it counts every thread's nodes, so the main thread's own stay below it.
 TEST(SearchThreads, NodeLimitCountsAllThreads) {
-    ASSERT_EQ(set_search_threads(3), 3);
     fresh_search(MIDDLEGAME);
     set_thinking_printer(nullptr);
     SearchLimits limits = fixed_limits(64, DEFAULT_FIXED_TIME_MS);
-    limits.node_limit   = 300000;
-    int        score    = 0;
-    const Move m        = think(limits, score);
+    limits.node_limit   = 30000;
+    int score           = 0;
+    EXPECT_NE(think(limits, score), NO_MOVE);
+    EXPECT_EQ(node_count, 30000);
+    EXPECT_EQ(nodes_all_threads(), 30000);
+
+    ASSERT_EQ(set_search_threads(3), 3);
+    fresh_search(MIDDLEGAME);
+    limits.node_limit = 300000;
+    const Move m      = think(limits, score);
     EXPECT_NE(m, NO_MOVE);
     EXPECT_GE(nodes_all_threads(), limits.node_limit);
+    EXPECT_LT(node_count, limits.node_limit);
     EXPECT_LT(iteration, 64);
     EXPECT_EQ(set_search_threads(1), 1);
 }

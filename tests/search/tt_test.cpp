@@ -121,6 +121,15 @@ TEST(TranspositionTable, TornEntryIsAMiss) {
     tt_write_halves(300, b, a);
     EXPECT_FALSE(tt_probe(first, entry));
     EXPECT_FALSE(tt_probe(second, entry));
+    // Two stores of one position with the same move: a tear between another depth or
+    // another bound and the lock misses too.
+    for (const TTEntry& other :
+         {TTEntry{33, 1, move_a, 12, BOUND_EXACT}, TTEntry{11, 1, move_a, 8, BOUND_LOWER}}) {
+        tt_write_halves(300, a, other);
+        EXPECT_FALSE(tt_probe(first, entry)) << other.depth << " " << other.bound;
+        tt_write_halves(300, other, a);
+        EXPECT_FALSE(tt_probe(first, entry)) << other.depth << " " << other.bound;
+    }
     tt_write_halves(300, a, a);  // whole: a hit, as stored
     EXPECT_EQ(probe(first).score, 11);
     EXPECT_EQ(probe(first).move, move_a);
@@ -142,7 +151,7 @@ TEST(TranspositionTable, AllocationRoundsDownToAPowerOfTwoAndIsNeverEmpty) {
 TEST(ScoreToTT, RoundTripsEveryScoreAtEveryPly) {
     fresh_search(START_FEN);
     for (int ply = 0; ply <= 40; ++ply) {
-        ASSERT_EQ(search_ply, ply);
+        ASSERT_EQ(search_ply(), ply);
         for (int v = -MATE; v <= MATE; ++v)
             ASSERT_EQ(score_from_tt(score_to_tt(v)), v) << "score " << v << " ply " << ply;
         EXPECT_EQ(score_to_tt(MATE_BOUND), MATE_BOUND);
@@ -171,14 +180,14 @@ TEST(StorePv, EachPositionOfTheLineLeadsToItsMove) {
     // The position after the first move already has a deeper primary entry: it keeps its
     // depth, score and bound and takes the line's move.
     make_move(line[0]);
-    const Key held = position.key;
+    const Key held = position().key;
     tt_store(held, 55, BOUND_EXACT, 8, make_quiet(51, 35));
     unmake_move();
 
-    const Key start_key = position.key;
+    const Key start_key = position().key;
     store_pv(line);
-    EXPECT_EQ(position.key, start_key);
-    EXPECT_EQ(search_ply, 0);
+    EXPECT_EQ(position().key, start_key);
+    EXPECT_EQ(search_ply(), 0);
     EXPECT_EQ(probe(start_key).move, line[0]);
     EXPECT_EQ(probe(start_key).bound, BOUND_MOVE_ONLY);
     EXPECT_EQ(probe(held).move, line[1]);
@@ -187,8 +196,8 @@ TEST(StorePv, EachPositionOfTheLineLeadsToItsMove) {
     EXPECT_EQ(probe(held).bound, BOUND_EXACT);
     make_move(line[0]);
     make_move(line[1]);
-    EXPECT_EQ(probe(position.key).move, line[2]);
-    EXPECT_EQ(probe(position.key).depth, 0);
+    EXPECT_EQ(probe(position().key).move, line[2]);
+    EXPECT_EQ(probe(position().key).depth, 0);
 }
 
 }  // namespace

@@ -128,7 +128,7 @@ TEST_F(BookTest, FortyPliesStillGetABookMoveFortyOneDoNot) {
     line += "b1c3 b8c6\n";
     use_book(line);
     play(game40);
-    ASSERT_EQ(position.history_length, 40);
+    ASSERT_EQ(position().history_length, 40);
     EXPECT_EQ(std::string(move_to_text(book_probe()).text), "b1c3");
     play("b1c3");
     EXPECT_EQ(book_probe(), NO_MOVE);

@@ -95,14 +95,14 @@ TEST_F(MoveText, RejectsMovesThatLeaveTheOwnKingInCheckAndChangesNothing) {
     // The rook pins the e-pawn; the bishop guards f1.
     load("4r2k/8/8/8/8/3p3b/4P3/4K3 w - - 0 1");
     const std::string fen = position_to_fen();
-    const Key         key = position.key;
+    const Key         key = position().key;
     EXPECT_EQ(text_to_move("e2d3"), NO_MOVE);
     EXPECT_EQ(text_to_move("e2e3"), make_quiet(12, 20));  // stays on the pinning line
     EXPECT_EQ(text_to_move("e1f1"), NO_MOVE);
     EXPECT_EQ(text_to_move("e1f2"), make_quiet(4, 13));
     EXPECT_EQ(position_to_fen(), fen);
-    EXPECT_EQ(position.key, key);
-    EXPECT_EQ(position.history_length, 0);
+    EXPECT_EQ(position().key, key);
+    EXPECT_EQ(position().history_length, 0);
     load("4r2k/8/8/8/8/8/3P4/4K3 w - - 0 1");  // in check: only the king's escapes count
     EXPECT_EQ(text_to_move("d2d4"), NO_MOVE);
     EXPECT_EQ(text_to_move("e1d1"), make_quiet(4, 3));
@@ -239,7 +239,7 @@ TEST_F(MoveText, ReadsExactlyTheLegalMovesTwoPliesDeep) {
     for (const PerftLine& line : perft_lines("perft-standard.epd", 6)) {
         load(line.fen);
         EXPECT_EQ(text_perft(2), line.d2) << line.fen;
-        EXPECT_EQ(position.history_length, 0);
+        EXPECT_EQ(position().history_length, 0);
     }
 }
 

@@ -29,7 +29,7 @@ class TimeAllocTest : public ::testing::Test {
                                  make_quiet(SQ_C3, SQ_B1), make_quiet(SQ_C6, SQ_B8)};
         // The round goes on from wherever the game stands, so every move is legal.
         for (int i = 0; i < plies; ++i) {
-            const Move m = shuffle[position.history_length % 8];
+            const Move m = shuffle[position().history_length % 8];
             ASSERT_TRUE(is_valid_move(m));
             ASSERT_TRUE(make_move(m));
         }
@@ -139,6 +139,12 @@ TEST_F(TimeAllocTest, ShortClockKeepsTwoThirds) {
     EXPECT_EQ(max_budget, 0);
     allocate_time(0, 0, 1100, 1100, 0);  // from 1.1 s on, one whole second is kept
     EXPECT_EQ(max_budget, 100);
+    // The half-of-the-increment rule holds below 1.1 s exactly: 1099 / 30 + 100 would be
+    // 136, the increment's half is 50; at 1.1 s the second kept back caps it at 100.
+    allocate_time(0, 100, 1099, 1099, 0);
+    EXPECT_EQ(normal_budget, 50);
+    allocate_time(0, 100, 1100, 1100, 0);
+    EXPECT_EQ(normal_budget, 100);
 }
 
 TEST_F(TimeAllocTest, NoTimeReceivedGivesNothing) {

@@ -108,6 +108,20 @@ TEST_F(CommandLoop, TheFuzzersDepthCapHoldsWhateverSdSays) {
     EXPECT_EQ(s.state.time_control.depth_limit, 9);
 }
 
+// "st" keeps the clock reserve back from the time per move, as from the clock. In a game
+// with an increment the clock the engine expects at the next "time" includes the
+// increment, and the delay the GUI's clock shows beyond it is smoothed as
+// (3 * old + new) / 4. The delays below are 1.8 s and 2 s less a depth-1 think, so a
+// whole second each (the most counted), whatever the machine's load.
+TEST_F(CommandLoop, ClockReserveAndLagAsTheEngineSeesThem) {
+    run("st 1\ngo\n", 1);
+    EXPECT_EQ(normal_budget, 1000 - CLOCK_RESERVE_MS - 10);
+    const std::string game = "level 0 1 1\ntime 6000\notim 6000\ngo\ntime 5920\n";
+    EXPECT_EQ(run(game, 1).state.time_control.lag_ms, 1000 / 4);
+    EXPECT_EQ(run(game + "a7a6\ntime 5820\n", 1).state.time_control.lag_ms,
+              (3 * (1000 / 4) + 1000) / 4);
+}
+
 TEST_F(CommandLoop, ScaledNumbersAreClampedToTheIntRange) {
     TimeControl tc =
         run("time 300000000\notim -300000000\nst 3000000\nlevel 0 5 3000000\n").state.time_control;
@@ -160,7 +174,7 @@ TEST_F(CommandLoop, ForceModeAndTheEnginesTurn) {
     EXPECT_FALSE(state.engine_to_move);
     state = run("e2e4\n").state;  // the turn passed: nothing thinks here
     EXPECT_FALSE(state.engine_to_move);
-    EXPECT_EQ(position.history_length, 1);
+    EXPECT_EQ(position().history_length, 1);
 }
 
 TEST_F(CommandLoop, UndoAndRemoveTakeBackMovesAndSetForceMode) {
@@ -168,22 +182,22 @@ TEST_F(CommandLoop, UndoAndRemoveTakeBackMovesAndSetForceMode) {
     EXPECT_FALSE(state.force_mode);  // nothing to take back
     state = run("e2e4\nremove\n").state;
     EXPECT_FALSE(state.force_mode);
-    EXPECT_EQ(position.history_length, 1);
+    EXPECT_EQ(position().history_length, 1);
     state = run("e2e4\nundo\n").state;
     EXPECT_TRUE(state.force_mode);
-    EXPECT_EQ(position.history_length, 0);
+    EXPECT_EQ(position().history_length, 0);
     state = run("e2e4\ne7e5\ng1f3\nremove\n").state;
     EXPECT_TRUE(state.force_mode);
-    EXPECT_EQ(position.history_length, 1);
+    EXPECT_EQ(position().history_length, 1);
     EXPECT_TRUE(position_is_consistent());
 }
 
 TEST_F(CommandLoop, NewStartsTheGameAgain) {
     run("quit\n");
-    const Key start = position.key;
+    const Key start = position().key;
     run("force\ne2e4\ne7e5\nnew\n");
-    EXPECT_EQ(position.history_length, 0);
-    EXPECT_EQ(position.key, start);
+    EXPECT_EQ(position().history_length, 0);
+    EXPECT_EQ(position().key, start);
     EXPECT_TRUE(position_is_consistent());
 }
 
@@ -191,18 +205,18 @@ TEST_F(CommandLoop, NewStartsTheGameAgain) {
 // would hand out another position's results.
 TEST_F(CommandLoop, WhiteAndBlackKeepTheKeyInStep) {
     run("quit\n");
-    const Key white_key = position.key;
+    const Key white_key = position().key;
     run("black\n");
-    EXPECT_EQ(position.side_to_move, BLACK);
-    EXPECT_EQ(position.key, white_key ^ SIDE_KEY);
+    EXPECT_EQ(position().side_to_move, BLACK);
+    EXPECT_EQ(position().key, white_key ^ SIDE_KEY);
     EXPECT_TRUE(position_is_consistent());
     run("black\nblack\n");
-    EXPECT_EQ(position.key, white_key ^ SIDE_KEY);
+    EXPECT_EQ(position().key, white_key ^ SIDE_KEY);
     run("black\nwhite\n");
-    EXPECT_EQ(position.key, white_key);
+    EXPECT_EQ(position().key, white_key);
     run("force\ne2e4\nwhite\nd2d4\n");
-    EXPECT_EQ(position.side_to_move, BLACK);
-    EXPECT_EQ(position.key, keys_from_scratch().key);
+    EXPECT_EQ(position().side_to_move, BLACK);
+    EXPECT_EQ(position().key, keys_from_scratch().key);
     EXPECT_TRUE(position_is_consistent());
 }
 
@@ -211,24 +225,24 @@ TEST_F(CommandLoop, WhiteAndBlackKeepTheKeyInStep) {
 TEST_F(CommandLoop, UndoAndRemoveTakeBackMovesAcrossASideChange) {
     run("quit\n");
     const std::string start = position_to_fen();
-    const Key         key   = position.key;
+    const Key         key   = position().key;
     for (const char* session :
          {"force\ne2e4\nwhite\nundo\n", "force\ne2e4\nblack\nundo\n",
           "force\ne2e4\ne7e5\nblack\nremove\n", "force\ne2e4\nwhite\nd2d4\nwhite\nremove\n",
           "force\nblack\ne7e5\nblack\nd7d5\nundo\nundo\n"}) {
         run(session);
-        EXPECT_EQ(position.history_length, 0) << session;
+        EXPECT_EQ(position().history_length, 0) << session;
         EXPECT_TRUE(position_is_consistent()) << session;
-        EXPECT_EQ(position.board[WHITE][12], PAWN) << session;
-        EXPECT_EQ(position.board[BLACK][52], PAWN) << session;
-        EXPECT_EQ(position.board[BLACK][51], PAWN) << session;
+        EXPECT_EQ(position().board[WHITE][12], PAWN) << session;
+        EXPECT_EQ(position().board[BLACK][52], PAWN) << session;
+        EXPECT_EQ(position().board[BLACK][51], PAWN) << session;
     }
     run("force\ne2e4\nwhite\nundo\n");
     EXPECT_EQ(position_to_fen(), start);
-    EXPECT_EQ(position.key, key);
+    EXPECT_EQ(position().key, key);
     run("force\nblack\ne7e5\nundo\n");  // back to the start with Black to move
-    EXPECT_EQ(position.side_to_move, BLACK);
-    EXPECT_EQ(position.key, key ^ SIDE_KEY);
+    EXPECT_EQ(position().side_to_move, BLACK);
+    EXPECT_EQ(position().key, key ^ SIDE_KEY);
 }
 
 // Knights out and back: legal for ever, and no capture or pawn move ever ends it.
@@ -244,7 +258,7 @@ TEST_F(CommandLoop, AGameMoveMustLeaveRoomForTheDeepestSearch) {
     const int most = HISTORY_CAPACITY - SEARCH_HISTORY_RESERVE;
     Session   s    = run(knight_shuffle(most + 1) + "undo\n" + "f6g8\n" + "f6g8\n");
     EXPECT_EQ(s.output, "Error (unknown command): g1f3\nError (unknown command): f6g8\n");
-    EXPECT_EQ(position.history_length, most);
+    EXPECT_EQ(position().history_length, most);
     EXPECT_TRUE(position_is_consistent());
 }
 

@@ -22,7 +22,7 @@ void choose_picker_inputs(MovePicker& picker) {
     MoveList list;
     fill_generated(list);
     picker.hash_move = picker.killer1 = picker.killer2 = NO_MOVE;
-    const Key key                                      = position.key;
+    const Key key                                      = position().key;
     if (list.count > 0 && (key & 3) != 0)
         picker.hash_move = list.moves[(key >> 8) % static_cast<unsigned>(list.count)];
     std::vector<Move> quiets;

@@ -16,6 +16,7 @@
 #include "position/position.h"
 #include "search/clock.h"
 #include "search/think.h"
+#include "search/threads.h"
 #include "search/tt.h"
 #include "shell/move_text.h"
 #include "shell/xboard.h"
@@ -33,10 +34,7 @@ void fresh_search(const std::string& fen) {
     (void)allocated;
     if (tt_entries != TEST_TT_ENTRIES)
         restore_test_tt();
-    tt_clear();
-    clear_pawn_hash();
-    clear_material_hash();
-    clear_ordering_tables();
+    clear_for_new_game();
     set_fen(fen);
     reset_search_ply();
     reset_node_count();
