@@ -42,6 +42,7 @@ export function createEngine(url, onLine) {
     onInfo: null,
     pending: null,  // {resolve} of the running search's bestmove
     log: [],
+    listeners: [],  // called with every line the engine sends
   };
   let uciok;
   engine.ready = new Promise((resolve) => (uciok = resolve));
@@ -70,6 +71,7 @@ export function createEngine(url, onLine) {
       if (pending) pending.resolve(words[1]);
     }
     if (onLine) onLine(line);
+    for (const listener of engine.listeners) listener(line);
   };
 
   engine.setOption = (name, value) => {

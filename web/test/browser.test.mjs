@@ -5,7 +5,7 @@
 // ?fen=&movetime= plays the engine's move. Screenshots and measurements go to OUT
 // (build/web-test). Usage: node web/test/browser.test.mjs [OUT]
 import { spawn } from 'node:child_process';
-import { mkdirSync, writeFileSync } from 'node:fs';
+import { mkdirSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import assert from 'node:assert/strict';
@@ -68,6 +68,31 @@ function expectedPieces(fen) {
   return pieces;
 }
 
+// Proportional set size of the browser and all its descendants, in MB (shared pages
+// counted once in all).
+function browserPssMb(pid) {
+  const children = new Map();
+  for (const entry of readdirSync('/proc')) {
+    if (!/^\d+$/.test(entry)) continue;
+    try {
+      const ppid = Number(readFileSync(`/proc/${entry}/stat`, 'utf8').split(') ')[1].split(' ')[1]);
+      if (!children.has(ppid)) children.set(ppid, []);
+      children.get(ppid).push(Number(entry));
+    } catch (e) {}
+  }
+  let kb = 0;
+  const todo = [pid];
+  while (todo.length) {
+    const p = todo.pop();
+    try {
+      const m = /Pss:\s+(\d+)/.exec(readFileSync(`/proc/${p}/smaps_rollup`, 'utf8'));
+      if (m) kb += Number(m[1]);
+    } catch (e) {}
+    todo.push(...(children.get(p) || []));
+  }
+  return Math.round(kb / 1024);
+}
+
 async function test(name, body) {
   const started = Date.now();
   await body();
@@ -84,6 +109,8 @@ let failed = false;
 try {
   const page = await browser.newPage();
   await page.setViewport({ width: 1100, height: 760 });
+  await new Promise((r) => setTimeout(r, 1000));
+  report.browserPssMbBlank = browserPssMb(browser.process().pid);
   page.on('pageerror', (e) => console.error('page error:', e.message));
 
   await test('the page loads and the engine answers uciok', async () => {
@@ -132,14 +159,32 @@ try {
     });
     report.depth10Seconds = (Date.now() - started) / 1000;
     assert.equal(await page.$eval('#fen-output', (el) => el.value), START);
-    await new Promise((r) => setTimeout(r, 5000));  // a steady speed, and a fuller picture
+    await new Promise((r) => setTimeout(r, 4000));  // a steady speed, and a fuller picture
     report.analysisDepth = Number(await text(page, 'depth'));
     report.analysisNps = Number(await text(page, 'nps'));
     assert.ok((await page.$$('#lines li')).length >= 1, 'the lines are shown');
-    report.memory = await page.evaluate(async () => {
-      if (!self.crossOriginIsolated || !performance.measureUserAgentSpecificMemory) return null;
-      return (await performance.measureUserAgentSpecificMemory()).bytes;
+    report.browserPssMbWithPage = browserPssMb(browser.process().pid);
+    // How long "isready" waits for "readyok" while the engine thinks, ten times.
+    report.isreadyWhileThinkingMs = await page.evaluate(async () => {
+      const engine = window.velmora.engine;
+      const waits = [];
+      for (let i = 0; i < 10; i++) {
+        const sent = performance.now();
+        await new Promise((resolve) => {
+          const listener = (line) => {
+            if (line !== 'readyok') return;
+            engine.listeners.splice(engine.listeners.indexOf(listener), 1);
+            resolve();
+          };
+          engine.listeners.push(listener);
+          engine.send('isready');
+        });
+        waits.push(Math.round(performance.now() - sent));
+        await new Promise((r) => setTimeout(r, 50));
+      }
+      return waits;
     });
+    assert.ok(await page.evaluate(() => window.velmora.engine.searching), 'still thinking');
     await page.screenshot({ path: join(out, 'analysis.png') });
     await page.select('#mode', 'play');
   });
