@@ -87,10 +87,11 @@ function refresh() {
     check: c.inCheck(),
     movable: { color: c.isGameOver() ? undefined : playerMoves, dests: dests() },
   });
+  const result = resultText();
+  c.header('Result', !result ? '*' : !c.isCheckmate() ? '1/2-1/2' : c.turn() === 'w' ? '0-1' : '1-0');
   $('fen-output').value = c.fen();
   $('pgn-output').value = c.pgn();
-  const result = resultText();
-  $('status').textContent = result || (turnColor() === 'white' ? 'White' : 'Black') + ' to move';
+  $('status').textContent = result ? 'Game over' : (turnColor() === 'white' ? 'White' : 'Black') + ' to move';
   $('result').textContent = result;
 }
 
