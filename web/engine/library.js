@@ -15,6 +15,7 @@ mergeInto(LibraryManager.library, {
         Asyncify.setDataRewindFunc(block);
         return block;
       };
+      _free(0);  // free(NULL) does nothing, but binds the lazy _free to the export
       const free = _free;
       _free = function (ptr) {
         if (ptr !== block) free(ptr);

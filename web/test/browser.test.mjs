@@ -118,6 +118,7 @@ try {
     await page.waitForFunction(() => document.getElementById('engine-status').textContent === 'uciok', {
       timeout: 30000,
     });
+    assert.equal(await page.evaluate(() => window.velmora.engine.options.get('Hash').default), '32');
   });
 
   await test('a move on the board gets a legal reply, shown on the board', async () => {
@@ -200,6 +201,22 @@ try {
     assert.ok(chess.move({ from: move.slice(0, 2), to: move.slice(2, 4), promotion: move[4] }), 'legal');
     await new Promise((r) => setTimeout(r, 400));
     assert.deepEqual(await boardPieces(page), expectedPieces(chess.fen()));
+  });
+
+  await test('once loaded, the page and the engine work offline', async () => {
+    const context = await browser.createBrowserContext();
+    const offline = await context.newPage();
+    await offline.goto(url, { waitUntil: 'load' });
+    await offline.waitForFunction(() => navigator.serviceWorker.controller !== null || navigator.serviceWorker.ready, { timeout: 30000 });
+    await offline.evaluate(() => navigator.serviceWorker.ready);
+    await offline.reload({ waitUntil: 'load' });  // now under the worker's control: it caches all
+    await offline.waitForFunction(() => document.getElementById('engine-status').textContent === 'uciok');
+    await offline.setOfflineMode(true);
+    await offline.reload({ waitUntil: 'load' });
+    await offline.waitForFunction(() => document.getElementById('engine-status').textContent === 'uciok', {
+      timeout: 30000,
+    });
+    await context.close();
   });
 } catch (e) {
   failed = true;
