@@ -15,7 +15,8 @@ else
 COPY_EXE := cp build/release/velmora "$(EXE)"
 endif
 
-.PHONY: run test build profile-build sanitize-test tsan-test debug-test install package format clean
+.PHONY: run test build profile-build sanitize-test tsan-test debug-test install package format clean \
+	wasm web serve web-test
 
 # The plain release build, with the tests.
 build:
@@ -68,6 +69,27 @@ tsan-test:
 	cmake --preset tsan $(CMAKE_EXTRA)
 	cmake --build --preset tsan -j $(JOBS)
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --preset tsan -j $(JOBS) -R "$(TSAN_TESTS)"
+
+# The WebAssembly engine for the page and Node, with Debian's emscripten (see README.md):
+# build/wasm/velmora.js and velmora.wasm. Emscripten's JavaScript tools need Debian's
+# node modules (acorn) on NODE_PATH when node comes from elsewhere.
+WASM_ENV := NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH))
+wasm:
+	$(WASM_ENV) cmake --preset wasm $(CMAKE_EXTRA)
+	$(WASM_ENV) cmake --build --preset wasm -j $(JOBS)
+
+# The page assembled in build/web: web/ bundled with its npm packages, the engine beside it.
+web: wasm
+	scripts/web-build
+
+# The page on http://127.0.0.1:$(PORT)/, with the headers a threaded engine would need.
+PORT ?= 8080
+serve: web
+	scripts/web-serve $(PORT)
+
+# The page tested in headless Chromium (puppeteer-core); screenshots in build/web-test.
+web-test: web
+	scripts/web-test
 
 format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')

@@ -126,6 +126,9 @@ void wait_for_helpers() {
 
 int set_search_threads(int threads) {
     wait_for_helpers();
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+    threads = 1;  // a WebAssembly build without threads has no one to start
+#endif
     const int wanted = threads < 1                    ? 0
                        : threads > MAX_SEARCH_THREADS ? MAX_SEARCH_THREADS - 1
                                                       : threads - 1;

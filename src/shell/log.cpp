@@ -8,7 +8,7 @@ static std::FILE* engine_log = nullptr;
 
 bool open_log(const char* path) {
     close_log();
-    engine_log = std::fopen(path, "w");
+    engine_log = path ? std::fopen(path, "w") : nullptr;
     return engine_log != nullptr;
 }
 

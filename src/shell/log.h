@@ -9,7 +9,8 @@
 
 constexpr const char* LOG_FILE_NAME = "velmora_log.txt";
 
-// Opens (truncates) the log at path; false when it cannot, and later entries are dropped.
+// Opens (truncates) the log at path; false when it cannot or path is nullptr (no log), and
+// later entries are dropped.
 bool open_log(const char* path);
 // Appends one entry: the printf-style text followed by a line end, then flushes.
 [[gnu::format(printf, 1, 2)]] void log_line(const char* format, ...);

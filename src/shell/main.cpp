@@ -21,6 +21,11 @@
 #include "shell/uci.h"
 #include "shell/xboard.h"
 
+#ifdef __EMSCRIPTEN__
+// The largest "Hash" in the browser: the WebAssembly build's memory ends at 2 GB.
+constexpr int WEB_MAX_HASH_MB = 1024;
+#endif
+
 // "64 MB", or in kilobytes or bytes for what is not a whole number of megabytes.
 static int print_size(char* text, std::size_t capacity, std::uint64_t bytes) {
     const unsigned long long b = bytes;
@@ -150,6 +155,11 @@ int main(int argc, char** argv) {
             settings.start_note = table_note(sizes);
             settings.hash_mb    = static_cast<int>(tt_bytes() >> 20);
             settings.have_book  = have_book;
+#ifdef __EMSCRIPTEN__
+            // In a browser: no file to keep a log in, and a table within the page's memory.
+            settings.log_path    = nullptr;
+            settings.max_hash_mb = WEB_MAX_HASH_MB;
+#endif
             uci_loop(STDIN_FILENO, stdout, settings);
             break;
         }

@@ -1,9 +1,8 @@
 #include "shell/uci_input.h"
 
-#include <cerrno>
 #include <cstring>
-#include <poll.h>
-#include <unistd.h>
+
+#include "shell/input_read.h"
 
 void input_open(Input& in, int fd) {
     in.fd    = fd;
@@ -26,22 +25,11 @@ bool input_fill(Input& in, int timeout_ms) {
         in.dropping       = true;
         dropped           = true;
     }
-    pollfd    ready{in.fd, POLLIN, 0};
-    const int polled = poll(&ready, 1, timeout_ms);
-    if (polled < 0 && errno != EINTR) {
+    const int n = read_input(in.fd, in.bytes + in.end, INPUT_CAPACITY - in.end, timeout_ms);
+    if (n < 0)
         in.at_end = true;
-        return dropped;
-    }
-    if (polled <= 0)
-        return dropped;
-    const ssize_t n =
-        read(in.fd, in.bytes + in.end, static_cast<std::size_t>(INPUT_CAPACITY - in.end));
-    if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
-        in.at_end = true;
-        return dropped;
-    }
-    if (n > 0)
-        in.end += static_cast<int>(n);
+    else
+        in.end += n;
     return dropped;
 }
 
