@@ -4,6 +4,7 @@
 #include "position/make_move.h"
 #include "position/position.h"
 #include "search/clock.h"
+#include "search/levels.h"
 #include "search/root.h"
 #include "search/threads.h"
 #include "search/tt.h"
@@ -72,6 +73,24 @@ static void report(int depth, int line_number, int score, int bound, const Move*
     thinking_printer(r);
 }
 
+// The scored lines of a limited-strength think: those of the iteration in progress, and
+// those of the last iteration whose every line completed, which the level chooses from.
+static LevelLine pending_lines[LEVEL_MAX_LINES];
+static LevelLine level_lines[LEVEL_MAX_LINES];
+static int       level_line_count = 0;
+
+static void note_level_line(int line_number, int score, const Move* pv) {
+    if (line_number <= LEVEL_MAX_LINES)
+        pending_lines[line_number - 1] =
+            LevelLine{pv[0], pv[0] != NO_MOVE ? pv[1] : NO_MOVE, score};
+}
+
+static void complete_level_lines(int count) {
+    level_line_count = min_int(count, LEVEL_MAX_LINES);
+    for (int i = 0; i < level_line_count; ++i)
+        level_lines[i] = pending_lines[i];
+}
+
 static void copy_line(Move* to, const Move* from) {
     int i = 0;
     for (; from[i] != NO_MOVE && i < PV_CAPACITY - 1; ++i)
@@ -84,7 +103,8 @@ static void copy_line(Move* to, const Move* from) {
 static bool search_further_lines(int lines) {
     Move further[PV_CAPACITY];
     Move first = answer_pv[0];
-    for (int k = 2; k <= lines; ++k) {
+    int  k     = 2;
+    for (; k <= lines; ++k) {
         exclude_root_move(first);
         reset_search_ply();
         further[0]  = NO_MOVE;
@@ -92,11 +112,13 @@ static bool search_further_lines(int lines) {
         if (stop_search.load(std::memory_order_relaxed) || further[0] == NO_MOVE)
             break;
         report(iteration, k, v, BOUND_EXACT, further);
+        note_level_line(k, v, further);
         first = further[0];
     }
     clear_excluded_root_moves();
     if (stop_search.load(std::memory_order_relaxed))
         return false;
+    complete_level_lines(k - 1);
     // The best line leads the next iteration, whatever the others stored.
     store_pv(answer_pv);
     return true;
@@ -110,6 +132,7 @@ struct Deepening {
     bool main;
     int  last_iteration;
     int  lines;  // MultiPV lines (main thread only)
+    bool level;  // limited strength: every line of the first iteration completes
     // A helper skips the depths d with ((d + skip_phase) / skip_size) odd, so that at any
     // time some threads search one ply deeper than others.
     int skip_size;
@@ -205,7 +228,13 @@ static Move deepen(const Deepening& d, int& score) {
                 return best_move;
             continue;
         }
-        if (d.lines > 1 && !search_further_lines(d.lines)) {
+        note_level_line(1, r, root_pv);
+        if (d.lines == 1)
+            complete_level_lines(1);
+        hold_stops(d.level && iteration == 1);
+        const bool further_done = d.lines == 1 || search_further_lines(d.lines);
+        hold_stops(false);
+        if (!further_done) {
             while (search_ply() > 0)
                 unmake_move();
             return best_move;
@@ -220,6 +249,32 @@ static Move deepen(const Deepening& d, int& score) {
         if (clock_ms() >= deadline)
             return best_move;
     }
+}
+
+// A limited-strength think: the level's node budget (or the GUI's, when smaller) on the
+// main thread alone, so that neither Threads nor the machine changes its strength, and a
+// choice among the lines of the last iteration whose lines all completed.
+static Move think_at_level(const SearchLimits& limits, int last, int lines, int& score) {
+    const LevelPlan plan = level_plan(limits.level_elo);
+    set_node_limit(limits.node_limit > 0 && limits.node_limit < plan.nodes ? limits.node_limit
+                                                                           : plan.nodes);
+    lines = lines > plan.lines ? lines : min_int(plan.lines, count_root_moves());
+    if (lines < 1)
+        lines = 1;
+    // Helpers left over from a think with threads must not count towards the budget.
+    search_without_helpers();
+    level_line_count = 0;
+    Move answer      = deepen(Deepening{true, last, lines, true, 1, 0}, score);
+    if (answer == NO_MOVE || level_line_count == 0)
+        return answer;
+    const LevelLine& line = level_lines[choose_level_line(plan, limits.level_elo, level_lines,
+                                                          min_int(level_line_count, plan.lines))];
+    answer                = line.move;
+    score                 = line.score;
+    answer_pv[0]          = line.move;
+    answer_pv[1]          = line.reply;
+    answer_pv[2]          = NO_MOVE;
+    return answer;
 }
 
 Move think(const SearchLimits& limits, int& score) {
@@ -253,11 +308,13 @@ Move think(const SearchLimits& limits, int& score) {
     restrict_root_moves(limits.root_moves, limits.root_move_count);
     const int lines = limits.multi_pv > 1 ? min_int(limits.multi_pv, count_root_moves()) : 1;
     const int last  = limits.depth_limit < 1 ? 1 : limits.depth_limit;
-
-    start_helpers(limits);
-    const Move answer = deepen(Deepening{true, last, lines, 1, 0}, score);
-    stop_helpers();
-    return answer;
+    if (limits.level_elo == 0) {
+        start_helpers(limits);
+        const Move answer = deepen(Deepening{true, last, lines, false, 1, 0}, score);
+        stop_helpers();
+        return answer;
+    }
+    return think_at_level(limits, last, lines, score);
 }
 
 void helper_think(const SearchLimits& limits, int helper) {
@@ -266,5 +323,6 @@ void helper_think(const SearchLimits& limits, int helper) {
     restrict_root_moves(limits.root_moves, limits.root_move_count);
     const int row   = helper % MAX_SKIP_ROW;
     int       score = 0;
-    deepen(Deepening{false, DEFAULT_DEPTH_LIMIT, 1, skip_size_of[row], skip_phase_of[row]}, score);
+    deepen(Deepening{false, DEFAULT_DEPTH_LIMIT, 1, false, skip_size_of[row], skip_phase_of[row]},
+           score);
 }

@@ -34,6 +34,9 @@ struct SearchLimits {
     bool         ponder     = false;  // no deadline until ponder_hit, then the clock runs
     bool         use_book   = true;
     int          multi_pv   = 1;  // lines reported per iteration, best first
+    // Above 0: play at this level (search/levels.h), on the main thread alone; 0 is full
+    // strength.
+    int level_elo = 0;
     // Above 0: only these root moves are searched (the GUI's "searchmoves").
     int  root_move_count = 0;
     Move root_moves[MAX_MOVES];

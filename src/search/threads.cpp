@@ -192,6 +192,8 @@ std::int64_t nodes_all_threads() {
     return sum;
 }
 
+void search_without_helpers() { set_helper_count(0); }
+
 bool helpers_searching() { return helper_count.load(std::memory_order_relaxed) > 0; }
 
 bool is_helper_thread() { return helper_slot >= 0; }

@@ -52,6 +52,9 @@ void stop_helpers();
 // Waits until every helper is idle: before a search starts, and before the main thread
 // changes the shared table (the table's own clearing and resizing wait here).
 void wait_for_helpers();
+// A search on the main thread alone (a limited-strength think): no helper's count of an
+// earlier search adds to its nodes or its node limit. The next start_helpers undoes it.
+void search_without_helpers();
 
 // Everything a new game forgets, for every thread: the transposition table, every
 // thread's pawn and material hash and the main thread's ordering tables (a helper clears

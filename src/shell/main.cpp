@@ -15,6 +15,7 @@
 #include "eval/table_size.h"
 #include "position/attacks.h"
 #include "search/bench.h"
+#include "search/levels.h"
 #include "search/tt.h"
 #include "shell/book.h"
 #include "shell/options.h"
@@ -132,8 +133,9 @@ int main(int argc, char** argv) {
     allocate_pawn_hash(static_cast<unsigned>(sizes.pawn_hash_mb));
     allocate_material_hash(static_cast<unsigned>(sizes.material_hash_mb));
 
-    // The book probe is the only user of random numbers.
+    // The book probe and the level's choices are the only users of random numbers.
     std::srand(static_cast<unsigned>(std::time(nullptr)));
+    seed_level_choices(static_cast<std::uint64_t>(std::time(nullptr)));
     const bool have_book = open_book();
 
     // Unbuffered, so that no byte after the start word waits in stdio's buffer: the UCI

@@ -10,6 +10,7 @@
 #include "position/position.h"
 #include "position/valid_move.h"
 #include "search/clock.h"
+#include "search/levels.h"
 #include "search/think.h"
 #include "search/threads.h"
 #include "search/tt.h"
@@ -371,6 +372,8 @@ void command_go(const char* args, const char* line) {
     limits.infinite = infinite || (move_time < 0 && time[us] == UNSET);
     limits.ponder   = ponder;
     limits.multi_pv = uci_options.multi_pv;
+    limits.level_elo =
+        level_elo(uci_options.limit_strength, uci_options.elo, uci_options.skill_level);
     limits.use_book = uci_options.own_book && state.game.from_startpos && !infinite
                       && limits.root_move_count == 0;
     if (state.settings.max_depth > 0 && limits.depth_limit > state.settings.max_depth)

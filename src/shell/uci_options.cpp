@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "search/levels.h"
 #include "search/think.h"
 #include "search/threads.h"
 #include "search/tt.h"
@@ -16,7 +17,9 @@ static UciOptions options;
 const UciOptions& uci_options = options;
 
 void reset_uci_options(const UciSettings& settings) {
-    options = UciOptions{settings.hash_mb, false, true, 1, DEFAULT_MOVE_OVERHEAD_MS, false};
+    options = UciOptions{settings.hash_mb,         false, true,  1,
+                         DEFAULT_MOVE_OVERHEAD_MS, false, false, LEVEL_MIN_ELO,
+                         LEVEL_MAX_SKILL};
 }
 
 void announce_uci_options(const UciSettings& settings) {
@@ -30,6 +33,11 @@ void announce_uci_options(const UciSettings& settings) {
         MAX_MOVE_OVERHEAD_MS);
     say("option name Clear Hash type button");
     say("option name UCI_Chess960 type check default false");
+    say("option name Skill Level type spin default %d min 0 max %d", LEVEL_MAX_SKILL,
+        LEVEL_MAX_SKILL);
+    say("option name UCI_LimitStrength type check default false");
+    say("option name UCI_Elo type spin default %d min %d max %d", LEVEL_MIN_ELO, LEVEL_MIN_ELO,
+        LEVEL_MAX_ELO);
 }
 
 static void resize_hash(int mb) {
@@ -118,6 +126,20 @@ void set_uci_option(const char* args, const UciSettings& settings) {
             o.move_overhead_ms = static_cast<int>(number);
     } else if (equal_ignoring_case(name, name_length, "UCI_Chess960")) {
         ok = read_check(value_text, o.chess960);
+    } else if (equal_ignoring_case(name, name_length, "Skill Level")) {
+        ok = word_to_number(number_word, 0, LEVEL_MAX_SKILL, number) && *v == '\0';
+        if (ok)
+            o.skill_level = static_cast<int>(number);
+    } else if (equal_ignoring_case(name, name_length, "UCI_LimitStrength")) {
+        ok = read_check(value_text, o.limit_strength);
+    } else if (equal_ignoring_case(name, name_length, "UCI_Elo")) {
+        ok = word_to_number(number_word, LEVEL_MIN_ELO, LEVEL_MAX_ELO, number) && *v == '\0';
+        if (ok)
+            o.elo = static_cast<int>(number);
+    } else if (equal_ignoring_case(name, name_length, "Random Seed")) {
+        ok = word_to_number(number_word, 0, INT64_MAX, number) && *v == '\0';
+        if (ok)
+            seed_level_choices(static_cast<std::uint64_t>(number));
     } else if (equal_ignoring_case(name, name_length, "Clear Hash")) {
         clear_for_new_game();
     } else {

@@ -20,11 +20,16 @@ struct UciOptions {
     int  multi_pv;
     int  move_overhead_ms;
     bool chess960;  // UCI_Chess960: FEN castling fields and castling moves in 960 form
+    // The level (search/levels.h): UCI_LimitStrength with UCI_Elo, and Skill Level.
+    bool limit_strength;
+    int  elo;
+    int  skill_level;
 };
 
 extern const UciOptions& uci_options;  // written by reset_uci_options and set_uci_option
 
-// The defaults, with the table at the size start-up gave it.
+// The defaults, with the table at the size start-up gave it. Besides the options announced,
+// "Random Seed" (0 to 2^63 - 1) seeds the level's choices, for tests and tools.
 void reset_uci_options(const UciSettings& settings);
 // The "option" lines of the answer to "uci".
 void announce_uci_options(const UciSettings& settings);

@@ -47,8 +47,9 @@ TEST(SearchClock, InputIsLookedAtEveryTwoMilliseconds) {
     EXPECT_EQ(polls, 1);  // the first reading looks
     const int looked = clock_ms();
     reading();
-    if (clock_ms() - looked < 1)
+    if (clock_ms() - looked < 1) {
         EXPECT_EQ(polls, 1);  // the same millisecond: no second look
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(3));
     reading();
     EXPECT_EQ(polls, 2);
