@@ -18,7 +18,7 @@ static UciOptions options;
 const UciOptions& uci_options = options;
 
 void reset_uci_options(const UciSettings& settings) {
-    options = UciOptions{settings.hash_mb, false, true, 1, DEFAULT_MOVE_OVERHEAD_MS, false};
+    options = UciOptions{settings.hash_mb, false, true, 1, DEFAULT_MOVE_OVERHEAD_MS, false, false};
 }
 
 void announce_uci_options(const UciSettings& settings) {
@@ -32,6 +32,7 @@ void announce_uci_options(const UciSettings& settings) {
         MAX_MOVE_OVERHEAD_MS);
     say("option name Clear Hash type button");
     say("option name UCI_Chess960 type check default false");
+    say("option name UCI_ShowWDL type check default false");
 }
 
 static void resize_hash(int mb) {
@@ -127,6 +128,8 @@ void set_uci_option(const char* args, const UciSettings& settings) {
             o.move_overhead_ms = static_cast<int>(number);
     } else if (equal_ignoring_case(name, name_length, "UCI_Chess960")) {
         ok = read_check(value_text, o.chess960);
+    } else if (equal_ignoring_case(name, name_length, "UCI_ShowWDL")) {
+        ok = read_check(value_text, o.show_wdl);
     } else if (equal_ignoring_case(name, name_length, "Clear Hash")) {
         clear_all_tables();
     } else {

@@ -20,6 +20,7 @@ struct UciOptions {
     int  multi_pv;
     int  move_overhead_ms;
     bool chess960;  // UCI_Chess960: FEN castling fields and castling moves in 960 form
+    bool show_wdl;  // UCI_ShowWDL: "wdl W D L" after every score (shell/wdl.h)
 };
 
 extern const UciOptions& uci_options;  // written by reset_uci_options and set_uci_option
