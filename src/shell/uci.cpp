@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "eval/eval_report.h"
+#include "movegen/perft_counter.h"
 #include "position/make_move.h"
 #include "position/move.h"
 #include "position/position.h"
@@ -81,11 +83,12 @@ enum CommandWord {
     WORD_STOP,
     WORD_PONDERHIT,
     WORD_QUIT,
+    WORD_EVAL,
 };
 
-constexpr const char* command_words[] = {"",          "uci",      "debug",      "isready",
-                                         "setoption", "register", "ucinewgame", "position",
-                                         "go",        "stop",     "ponderhit",  "quit"};
+constexpr const char* command_words[] = {
+    "",         "uci", "debug", "isready",   "setoption", "register", "ucinewgame",
+    "position", "go",  "stop",  "ponderhit", "quit",      "eval"};
 
 // The first known command word of the line: unknown words before it are skipped, as the
 // protocol asks. args is left after it.
@@ -93,7 +96,7 @@ CommandWord command_of(const char* line, const char*& args, Word& first) {
     const char* p = line;
     first         = next_word(p);
     for (Word w = first; w.length > 0; w = next_word(p))
-        for (int c = WORD_UCI; c <= WORD_QUIT; ++c)
+        for (int c = WORD_UCI; c <= WORD_EVAL; ++c)
             if (word_is(w, command_words[c])) {
                 args = p;
                 return static_cast<CommandWord>(c);
@@ -287,11 +290,45 @@ void poll_input(bool wait) {
 
 void poll_during_search() { poll_input(false); }
 
+// ---- Developers' commands
+
+constexpr int MAX_PERFT_DEPTH = 20;
+
+void print_perft_line(Move m, std::uint64_t count) {
+    say("%s: %llu", uci_move_text(m).text, static_cast<unsigned long long>(count));
+}
+
+// "go perft N": the legal positions N plies on, split by root move, in the form UCI tools
+// read, from the counter velmora-tools perft proves. Nothing is searched: no bestmove.
+void command_perft(const char* args) {
+    const char*  p     = args;
+    std::int64_t depth = 0;
+    if (!word_to_number(next_word(p), 1, MAX_PERFT_DEPTH, depth)) {
+        tell("go perft needs a depth from 1 to %d", MAX_PERFT_DEPTH);
+        return;
+    }
+    log_line("go perft %d", static_cast<int>(depth));
+    const std::uint64_t nodes = perft_divide(static_cast<int>(depth), print_perft_line);
+    std::fputc('\n', uci_out);
+    say("Nodes searched: %llu", static_cast<unsigned long long>(nodes));
+}
+
+// "eval": the evaluation of the position term by term, as velmora-tools eval prints it.
+void command_eval() {
+    log_line("eval");
+    print_eval_report(uci_out);
+    std::fflush(uci_out);
+}
+
 // ---- go
 
 // "go" and its limits. Times less the move overhead go through the same allocation as
 // xboard's clocks; without a clock or a fixed time the search has no deadline.
 void command_go(const char* args, const char* line) {
+    if (const char* p = args; word_is(next_word(p), "perft")) {
+        command_perft(p);
+        return;
+    }
     constexpr std::int64_t BIG = std::int64_t{1} << 50;
     static SearchLimits    limits;  // its root move list is too large for the stack's liking
     limits                           = SearchLimits{};
@@ -438,6 +475,7 @@ bool execute_line(const char* line) {
         case WORD_POSITION: command_position(args); return true;
         case WORD_GO: command_go(args, line); return !state.think.quit;
         case WORD_QUIT: log_line("quit"); return false;
+        case WORD_EVAL: command_eval(); return true;
         case WORD_DEBUG:
         case WORD_REGISTER:
         case WORD_STOP:  // no think to stop

@@ -19,7 +19,7 @@ const UciOptions& uci_options = options;
 void reset_uci_options(const UciSettings& settings) {
     options = UciOptions{settings.hash_mb,         false, true,  1,
                          DEFAULT_MOVE_OVERHEAD_MS, false, false, LEVEL_MIN_ELO,
-                         LEVEL_MAX_SKILL};
+                         LEVEL_MAX_SKILL,          false};
 }
 
 void announce_uci_options(const UciSettings& settings) {
@@ -38,6 +38,7 @@ void announce_uci_options(const UciSettings& settings) {
     say("option name UCI_LimitStrength type check default false");
     say("option name UCI_Elo type spin default %d min %d max %d", LEVEL_MIN_ELO, LEVEL_MIN_ELO,
         LEVEL_MAX_ELO);
+    say("option name UCI_ShowWDL type check default false");
 }
 
 static void resize_hash(int mb) {
@@ -140,6 +141,8 @@ void set_uci_option(const char* args, const UciSettings& settings) {
         ok = word_to_number(number_word, 0, INT64_MAX, number) && *v == '\0';
         if (ok)
             seed_level_choices(static_cast<std::uint64_t>(number));
+    } else if (equal_ignoring_case(name, name_length, "UCI_ShowWDL")) {
+        ok = read_check(value_text, o.show_wdl);
     } else if (equal_ignoring_case(name, name_length, "Clear Hash")) {
         clear_for_new_game();
     } else {

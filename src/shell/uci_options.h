@@ -24,6 +24,7 @@ struct UciOptions {
     bool limit_strength;
     int  elo;
     int  skill_level;
+    bool show_wdl;  // UCI_ShowWDL: "wdl W D L" after every score (shell/wdl.h)
 };
 
 extern const UciOptions& uci_options;  // written by reset_uci_options and set_uci_option

@@ -5,6 +5,7 @@
 #include "search/tt.h"
 #include "shell/log.h"
 #include "shell/uci_options.h"
+#include "shell/wdl.h"
 
 static std::FILE* output = nullptr;
 
@@ -51,11 +52,16 @@ void print_thinking(const ThinkingReport& report) {
                                                             : "";
     const long long time_ms = report.time_ms > 0 ? report.time_ms : 0;
     const long long nps = static_cast<long long>(report.nodes) * 1000 / (time_ms > 0 ? time_ms : 1);
+    char            wdl[32] = "";
+    if (uci_options.show_wdl) {
+        const Wdl chances = score_to_wdl(report.score, wdl_material());
+        std::snprintf(wdl, sizeof wdl, " wdl %d %d %d", chances.win, chances.draw, chances.loss);
+    }
     std::fprintf(uci_out,
-                 "info depth %d seldepth %d multipv %d score %s%s nodes %lld nps %lld hashfull %d "
-                 "time %lld",
+                 "info depth %d seldepth %d multipv %d score %s%s%s nodes %lld nps %lld "
+                 "hashfull %d time %lld",
                  report.depth, report.seldepth > report.depth ? report.seldepth : report.depth,
-                 report.line, score, bound, static_cast<long long>(report.nodes), nps,
+                 report.line, score, bound, wdl, static_cast<long long>(report.nodes), nps,
                  tt_hashfull(), time_ms);
     if (report.pv[0] != NO_MOVE) {
         std::fprintf(uci_out, " pv");
