@@ -62,8 +62,9 @@ sanitize-test:
 	cmake --build --preset sanitize -j $(JOBS)
 	ctest --preset sanitize -j $(JOBS)
 
-# ThreadSanitizer over the tests that run several search threads.
-TSAN_TESTS ?= SearchThreads|Uci|TranspositionTable|Think
+# ThreadSanitizer over the tests that run several search threads, or fill tables in the
+# background.
+TSAN_TESTS ?= SearchThreads|Uci|TranspositionTable|Think|TableMemory
 tsan-test:
 	cmake --preset tsan $(CMAKE_EXTRA)
 	cmake --build --preset tsan -j $(JOBS)

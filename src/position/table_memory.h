@@ -1,9 +1,13 @@
 // position/table_memory.h: memory for the hash tables, straight from the system. A fresh
 // anonymous mapping reads as zeros, so a table just allocated needs no clearing pass and
-// its pages are only backed once the search touches them. Blocks of 2 MB and more start
-// on a 2 MB boundary and are offered to the kernel as huge pages (fewer faults, fewer
-// TLB misses on every probe); where the system has no huge pages they are plain pages.
-// No globals: each table's owner keeps its block and size.
+// is usable at once. Its pages are backed in the background: table_memory.cpp owns one
+// thread, started with the first block, that asks the system to back each fresh block a
+// step at a time, small blocks first, and waits idle in between. It never reads or writes
+// a table's words, so it races with none of their readers and writers; a search that
+// starts before it is done faults in the pages it meets itself. Blocks of 2 MB and more
+// start on a 2 MB boundary and are offered to the kernel as huge pages (fewer faults,
+// fewer TLB misses on every probe); where the system has no huge pages they are plain
+// pages. Each table's owner keeps its block and size.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +16,12 @@
 // huge size on the command line cannot push the machine into swapping or killing.
 std::uint64_t table_memory_limit();
 
-// At least bytes (> 0) bytes of zeroed memory, or nullptr when the system refuses them.
+// At least bytes (> 0) bytes of zeroed memory, or nullptr when the system refuses them;
+// any thread may call it. The block is handed to the populating thread.
 void* map_table_memory(std::uint64_t bytes);
 // Returns a block of map_table_memory with the size it was asked for; nullptr is ignored.
+// Waits for the populating thread's request on the block in progress, if any (one step,
+// a few milliseconds at most).
 void unmap_table_memory(void* block, std::uint64_t bytes);
 
 // The largest power of two not above n (n >= 1).
