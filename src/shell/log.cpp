@@ -7,9 +7,12 @@
 static std::FILE* engine_log = nullptr;
 
 bool open_log(const char* path) {
+    std::FILE* const file = std::fopen(path, "w");
+    if (file == nullptr)
+        return false;
     close_log();
-    engine_log = std::fopen(path, "w");
-    return engine_log != nullptr;
+    engine_log = file;
+    return true;
 }
 
 void log_line(const char* format, ...) {
