@@ -1,6 +1,8 @@
 # Two commands do everything on a fresh machine: `make run` and `make test`.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_EXTRA ?=
+# The tests in the release build: AUTO when GoogleTest is found, ON required (make test).
+TESTS ?= AUTO
 PREFIX ?= /usr/local
 # make EXE=NAME: the profile-guided build, its engine also left at NAME (testing frameworks
 # build with it); `make build EXE=NAME` and `make profile-build EXE=NAME` leave theirs there.
@@ -15,11 +17,12 @@ else
 COPY_EXE := cp build/release/velmora "$(EXE)"
 endif
 
-.PHONY: run test build profile-build sanitize-test tsan-test debug-test install package format clean
+.PHONY: run test test-deps build profile-build sanitize-test tsan-test debug-test install package \
+    format clean
 
-# The plain release build, with the tests.
+# The plain release build, with the tests when GoogleTest is found.
 build:
-	cmake --preset release $(CMAKE_EXTRA)
+	cmake --preset release -DVELMORA_TESTS=$(TESTS) $(CMAKE_EXTRA)
 	cmake --build --preset release -j $(JOBS)
 	$(COPY_EXE)
 
@@ -41,7 +44,12 @@ profile-build:
 run: build
 	./build/release/velmora
 
-test: build
+# GoogleTest (and Google Benchmark) installed when missing, or the command that does.
+test-deps:
+	bash scripts/test-deps
+
+test: test-deps
+	$(MAKE) build TESTS=ON
 	ctest --preset release -j $(JOBS)
 
 # The profile-guided build installed under PREFIX (and DESTDIR, when set); see README.md.
@@ -52,12 +60,12 @@ install: profile-build
 package: profile-build
 	cd build/release && cpack -G DEB
 
-debug-test:
+debug-test: test-deps
 	cmake --preset debug $(CMAKE_EXTRA)
 	cmake --build --preset debug -j $(JOBS)
 	ctest --preset debug -j $(JOBS)
 
-sanitize-test:
+sanitize-test: test-deps
 	cmake --preset sanitize $(CMAKE_EXTRA)
 	cmake --build --preset sanitize -j $(JOBS)
 	ctest --preset sanitize -j $(JOBS)
@@ -65,7 +73,7 @@ sanitize-test:
 # ThreadSanitizer over the tests that run several search threads, or fill tables in the
 # background.
 TSAN_TESTS ?= SearchThreads|Uci|TranspositionTable|Think|TableMemory
-tsan-test:
+tsan-test: test-deps
 	cmake --preset tsan $(CMAKE_EXTRA)
 	cmake --build --preset tsan -j $(JOBS)
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --preset tsan -j $(JOBS) -R "$(TSAN_TESTS)"
