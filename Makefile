@@ -34,7 +34,7 @@ profile-build:
 	cmake --preset pgo-generate $(CMAKE_EXTRA)
 	cmake --build --preset pgo-generate -j $(JOBS)
 	rm -rf $(PGO_PROFILE)
-	scripts/pgo-train $(PGO_GEN) $(PGO_GEN)/train
+	bash scripts/pgo-train $(PGO_GEN) $(PGO_GEN)/train
 	cmake --preset release -DVELMORA_PGO=use -DVELMORA_PGO_DIR=$(PGO_PROFILE) \
 	    -DBUILD_TESTING=OFF -DVELMORA_BENCHMARKS=OFF $(CMAKE_EXTRA)
 	cmake --build --preset release -j $(JOBS) --clean-first
