@@ -1,5 +1,6 @@
 #include "position/table_memory.h"
 
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstddef>
@@ -52,10 +53,18 @@ constexpr std::uint64_t POPULATE_STEP_BYTES = std::uint64_t{32} << 20;
 constexpr int MAX_WAITING_BLOCKS = 1024;
 
 struct WaitingBlock {
-    char*         start;
-    std::uint64_t bytes;
-    std::uint64_t done;  // bytes backed so far, from start
+    char*                       start;
+    std::uint64_t               bytes;
+    std::uint64_t               done;    // bytes backed so far, from start
+    std::atomic<std::uint64_t>* backed;  // the owner's copy of done, or nullptr
 };
+
+// Tells the owner how far its block is backed; all of it when the thread gives up on the
+// block, whose pages then wait for their first writes.
+void report_backed(const WaitingBlock& block, bool given_up) {
+    if (block.backed)
+        block.backed->store(given_up ? block.bytes : block.done, std::memory_order_release);
+}
 
 // Guarded by mutex, except the thread object, which only start_populator and the
 // destructor touch (under mutex as well).
@@ -148,29 +157,39 @@ void run_populator() {
         populator.waiting[i].done += bytes;
         if (refused) {
             populator.refused = true;
-            populator.count   = 0;
+            for (int j = 0; j < populator.count; ++j)
+                report_backed(populator.waiting[j], true);
+            populator.count = 0;
         } else if (!backed || populator.waiting[i].done == populator.waiting[i].bytes) {
+            report_backed(populator.waiting[i], !backed);
             remove_waiting(i);
+        } else {
+            report_backed(populator.waiting[i], false);
         }
         populator.step.notify_all();
     }
 }
 
 // Hands a fresh block to the populating thread, started at the first block.
-void populate_in_background(void* block, std::uint64_t bytes) {
+void populate_in_background(void* block, std::uint64_t bytes, std::atomic<std::uint64_t>* backed) {
+    const WaitingBlock waiting{static_cast<char*>(block), bytes, 0, backed};
     {
         std::lock_guard<std::mutex> lock(populator.mutex);
-        if (populator.refused || populator.count == MAX_WAITING_BLOCKS)
+        if (populator.refused || populator.count == MAX_WAITING_BLOCKS) {
+            report_backed(waiting, true);
             return;
+        }
         if (!populator.thread.joinable()) {
             try {
                 populator.thread = std::thread(run_populator);
             } catch (const std::system_error&) {
                 populator.refused = true;  // no thread: every page waits for its first write
+                report_backed(waiting, true);
                 return;
             }
         }
-        populator.waiting[populator.count++] = WaitingBlock{static_cast<char*>(block), bytes, 0};
+        report_backed(waiting, false);
+        populator.waiting[populator.count++] = waiting;
     }
     populator.work.notify_one();
 }
@@ -185,11 +204,11 @@ void stop_populating(void* block) {
 
 }  // namespace
 
-void* map_table_memory(std::uint64_t bytes) {
+void* map_table_memory(std::uint64_t bytes, std::atomic<std::uint64_t>* backed) {
     if (bytes < HUGE_PAGE_BYTES) {
         void* const block = map_anonymous(bytes);
         if (block)
-            populate_in_background(block, bytes);
+            populate_in_background(block, bytes, backed);
         return block;
     }
     if (bytes > UINT64_MAX - 2 * HUGE_PAGE_BYTES)
@@ -211,7 +230,7 @@ void* map_table_memory(std::uint64_t bytes) {
 #ifdef MADV_HUGEPAGE
     madvise(block, static_cast<std::size_t>(bytes), MADV_HUGEPAGE);  // a refusal changes nothing
 #endif
-    populate_in_background(block, bytes);
+    populate_in_background(block, bytes, backed);
     return block;
 }
 

@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
 
     // Each table takes its size lowered to a power of two; nothing is allocated later.
     const TableSizes sizes = table_sizes(options);
-    allocate_tt(static_cast<std::uint64_t>(sizes.tt_entries));
+    allocate_tt(static_cast<std::uint64_t>(sizes.tt_entries), true);  // usable at once
     allocate_pawn_hash(static_cast<unsigned>(sizes.pawn_hash_mb));
     allocate_material_hash(static_cast<unsigned>(sizes.material_hash_mb));
 

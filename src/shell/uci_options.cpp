@@ -38,7 +38,7 @@ void announce_uci_options(const UciSettings& settings) {
 static void resize_hash(int mb) {
     const std::int64_t entries = tt_entries_for(lower_to_power_of_two(mb));
     const std::int64_t granted =
-        static_cast<std::int64_t>(allocate_tt(static_cast<std::uint64_t>(entries)));
+        static_cast<std::int64_t>(allocate_tt(static_cast<std::uint64_t>(entries), true));
     options.hash_mb = mb;
     if (granted < entries)
         tell(
