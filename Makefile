@@ -1,6 +1,8 @@
 # Two commands do everything on a fresh machine: `make run` and `make test`.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_EXTRA ?=
+# The tests in the release build: AUTO when GoogleTest is found, ON required (make test).
+TESTS ?= AUTO
 PREFIX ?= /usr/local
 # make EXE=NAME: the profile-guided build, its engine also left at NAME (testing frameworks
 # build with it); `make build EXE=NAME` and `make profile-build EXE=NAME` leave theirs there.
@@ -15,12 +17,12 @@ else
 COPY_EXE := cp build/release/velmora "$(EXE)"
 endif
 
-.PHONY: run test build profile-build sanitize-test tsan-test debug-test install package format clean \
-	wasm web serve web-test
+.PHONY: run test test-deps build profile-build sanitize-test tsan-test debug-test install package \
+    format clean wasm web serve web-test
 
-# The plain release build, with the tests.
+# The plain release build, with the tests when GoogleTest is found.
 build:
-	cmake --preset release $(CMAKE_EXTRA)
+	cmake --preset release -DVELMORA_TESTS=$(TESTS) $(CMAKE_EXTRA)
 	cmake --build --preset release -j $(JOBS)
 	$(COPY_EXE)
 
@@ -32,7 +34,7 @@ profile-build:
 	cmake --preset pgo-generate $(CMAKE_EXTRA)
 	cmake --build --preset pgo-generate -j $(JOBS)
 	rm -rf $(PGO_PROFILE)
-	scripts/pgo-train $(PGO_GEN) $(PGO_GEN)/train
+	bash scripts/pgo-train $(PGO_GEN) $(PGO_GEN)/train
 	cmake --preset release -DVELMORA_PGO=use -DVELMORA_PGO_DIR=$(PGO_PROFILE) \
 	    -DBUILD_TESTING=OFF -DVELMORA_BENCHMARKS=OFF $(CMAKE_EXTRA)
 	cmake --build --preset release -j $(JOBS) --clean-first
@@ -42,7 +44,12 @@ profile-build:
 run: build
 	./build/release/velmora
 
-test: build
+# GoogleTest (and Google Benchmark) installed when missing, or the command that does.
+test-deps:
+	bash scripts/test-deps
+
+test: test-deps
+	$(MAKE) build TESTS=ON
 	ctest --preset release -j $(JOBS)
 
 # The profile-guided build installed under PREFIX (and DESTDIR, when set); see README.md.
@@ -53,19 +60,20 @@ install: profile-build
 package: profile-build
 	cd build/release && cpack -G DEB
 
-debug-test:
+debug-test: test-deps
 	cmake --preset debug $(CMAKE_EXTRA)
 	cmake --build --preset debug -j $(JOBS)
 	ctest --preset debug -j $(JOBS)
 
-sanitize-test:
+sanitize-test: test-deps
 	cmake --preset sanitize $(CMAKE_EXTRA)
 	cmake --build --preset sanitize -j $(JOBS)
 	ctest --preset sanitize -j $(JOBS)
 
-# ThreadSanitizer over the tests that run several search threads.
-TSAN_TESTS ?= SearchThreads|Uci|TranspositionTable|Think
-tsan-test:
+# ThreadSanitizer over the tests that run several search threads, or fill tables in the
+# background.
+TSAN_TESTS ?= SearchThreads|Uci|TranspositionTable|Think|TableMemory
+tsan-test: test-deps
 	cmake --preset tsan $(CMAKE_EXTRA)
 	cmake --build --preset tsan -j $(JOBS)
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --preset tsan -j $(JOBS) -R "$(TSAN_TESTS)"
@@ -80,16 +88,16 @@ wasm:
 
 # The page assembled in build/web: web/ bundled with its npm packages, the engine beside it.
 web: wasm
-	scripts/web-build
+	bash scripts/web-build
 
 # The page on http://127.0.0.1:$(PORT)/, with the headers a threaded engine would need.
 PORT ?= 8080
 serve: web
-	scripts/web-serve $(PORT)
+	bash scripts/web-serve $(PORT)
 
 # The page tested in headless Chromium (puppeteer-core); screenshots in build/web-test.
 web-test: web
-	scripts/web-test
+	bash scripts/web-test
 
 format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')

@@ -304,6 +304,14 @@ Move think(const SearchLimits& limits, int& score) {
     if (no_deadline)
         suspend_deadline();
     budget_in_force = normal_budget;
+    // Just after start-up or a resize the table may still be filling, and a search uses
+    // only its ready part (tt.h). One whose result its limits alone decide (a depth or a
+    // node limit without a deadline) waits for all of it, so that it finds what it would
+    // later; a timed one waits at most a quarter of its budget, on its clock; an endless
+    // one or a ponder does not wait.
+    const bool endless =
+        limits.infinite && limits.depth_limit >= DEFAULT_DEPTH_LIMIT && limits.node_limit == 0;
+    tt_wait_until_backed(pondering || endless ? 0 : no_deadline ? -1 : normal_budget / 4);
     clear_ordering_tables();
     restrict_root_moves(limits.root_moves, limits.root_move_count);
     const int lines = limits.multi_pv > 1 ? min_int(limits.multi_pv, count_root_moves()) : 1;

@@ -1,8 +1,10 @@
 #include "search/tt.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <thread>
 
 #include "position/make_move.h"
 #include "position/move.h"
@@ -39,6 +41,12 @@ static std::uint64_t mask        = 0;
 // start-up together. Stores of every thread clear it: read first, so that a store does not
 // write the flag's cache line every time.
 static std::atomic<bool> is_clean{true};
+// Bytes of the block, from its start, that the system has backed: written by the table
+// memory's populating thread, read by every probe and store. A search that starts sooner
+// leaves the pages beyond alone, a miss to every probe and no place for a store: with huge
+// pages a search that wrote to them would stall on each one in turn, milliseconds apiece
+// on a busy machine, and meet them all within its first thousand nodes.
+static std::atomic<std::uint64_t> backed_bytes{sizeof(fallback)};
 
 const std::uint64_t& tt_entries = entries;
 const std::uint64_t& tt_mask    = mask;
@@ -86,11 +94,16 @@ void tt_write_halves(std::uint64_t i, const TTEntry& check_from, const TTEntry& 
     mark_used();
 }
 
-std::uint64_t allocate_tt(std::uint64_t wanted) {
+std::uint64_t allocate_tt(std::uint64_t wanted, bool in_background) {
     wait_for_helpers();
     const std::uint64_t capped = wanted < MAX_HASH_ENTRIES ? wanted : MAX_HASH_ENTRIES;
-    allocate_hash_table(pairs, entries, fallback, capped * sizeof(TTPair));
+    backed_bytes.store(0, std::memory_order_relaxed);
+    allocate_hash_table(pairs, entries, fallback, capped * sizeof(TTPair), &backed_bytes);
     fallback[0] = TTPair{};
+    if (pairs == fallback)
+        backed_bytes.store(sizeof(fallback), std::memory_order_relaxed);
+    if (!in_background)
+        tt_wait_until_backed(-1);
     // Fresh pages are zero, and an all-zero entry is an empty one.
     is_clean.store(true, std::memory_order_relaxed);
     mask = entries - 1;
@@ -104,7 +117,9 @@ void tt_clear() {
     if (is_clean.load(std::memory_order_relaxed))
         return;
     is_clean.store(true, std::memory_order_relaxed);
-    std::memset(static_cast<void*>(pairs), 0, entries * sizeof(TTPair));
+    // Stores never reach pages beyond the backed ones, which are still zero.
+    const std::uint64_t backed = backed_bytes.load(std::memory_order_acquire);
+    std::memset(static_cast<void*>(pairs), 0, backed < tt_bytes() ? backed : tt_bytes());
 }
 
 int tt_hashfull() {
@@ -118,6 +133,22 @@ int tt_hashfull() {
 
 // The primary and secondary slots of key's index, side by side.
 static TTSlot* pair_of(Key key) { return pairs[static_cast<std::uint32_t>(key) & mask].slot; }
+
+// Whether the system has backed the page of key's pair yet.
+static bool is_backed(Key key) {
+    const std::uint64_t offset = (static_cast<std::uint32_t>(key) & mask) * sizeof(TTPair);
+    return offset < backed_bytes.load(std::memory_order_relaxed);
+}
+
+bool tt_is_backed() { return backed_bytes.load(std::memory_order_acquire) >= tt_bytes(); }
+
+void tt_wait_until_backed(int max_ms) {
+    const auto start = std::chrono::steady_clock::now();
+    while (!tt_is_backed()
+           && (max_ms < 0
+               || std::chrono::steady_clock::now() - start < std::chrono::milliseconds(max_ms)))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
 
 void tt_prefetch(Key key) { __builtin_prefetch(pair_of(key)); }
 
@@ -135,7 +166,7 @@ static int find_slot(TTSlot* pair, Key key, TTEntry& entry) {
 
 bool tt_probe(Key key, TTEntry& found) {
     TTEntry entry;
-    if (find_slot(pair_of(key), key, entry) < 0)
+    if (!is_backed(key) || find_slot(pair_of(key), key, entry) < 0)
         return false;
     found = entry;
     return true;
@@ -145,6 +176,8 @@ void tt_store(Key key, int score, int bound, int depth, Move move) {
     // Only thousands of iterations under a huge "sd" reach this; the field has 16 bits.
     if (depth > UINT16_MAX)
         depth = UINT16_MAX;
+    if (!is_backed(key))
+        return;
     mark_used();
     TTSlot* const       pair = pair_of(key);
     const std::uint32_t lock = static_cast<std::uint32_t>(key >> 32);
@@ -191,6 +224,8 @@ void store_pv(const Move* pv) {
     make_move(pv[0]);
     store_pv(pv + 1);
     unmake_move();
+    if (!is_backed(position().key))
+        return;
     // A position the table already holds keeps its depth, score and bound and takes the
     // line's move: a move-only entry of depth 0 could never displace it, and the root,
     // which is never stored otherwise, would keep its first iteration's move for good.

@@ -45,10 +45,19 @@ void tt_write_halves(std::uint64_t i, const TTEntry& check_from, const TTEntry& 
 // down to a power of two, at most 2^32 (the index uses 32 bits of the key) and at most
 // table_memory_limit() for both together. When the machine cannot provide that much it
 // halves the size until it can; the answer is the size obtained, never 0. Called by the
-// shell's start-up and UCI's Hash option (and by tools and tests).
-std::uint64_t allocate_tt(std::uint64_t entries);
+// shell's start-up and UCI's Hash option (and by tools and tests). It returns once the system
+// has backed every page, or at once with in_background, the table then filling as below.
+std::uint64_t allocate_tt(std::uint64_t entries, bool in_background = false);
 // Both arrays together, in bytes.
 std::uint64_t tt_bytes();
+// A fresh table's pages are backed in the background (position/table_memory.h). Until
+// its pair's page is, a key is a miss and its stores are dropped, so that a search that
+// starts early uses what is ready instead of stalling on the rest; tt_is_backed answers
+// whether every page is. tt_wait_until_backed sleeps until it is, or for about max_ms
+// milliseconds (max_ms < 0: no bound): a search whose result must not depend on when it
+// starts waits here.
+bool tt_is_backed();
+void tt_wait_until_backed(int max_ms);
 
 // Empties both arrays: the start of either loop, and clear_for_new_game (search/threads.h)
 // for a new game, Clear Hash, the bench and the tests. An empty entry is all

@@ -7,9 +7,16 @@
 static std::FILE* engine_log = nullptr;
 
 bool open_log(const char* path) {
+    if (path == nullptr) {
+        close_log();
+        return false;
+    }
+    std::FILE* const file = std::fopen(path, "w");
+    if (file == nullptr)
+        return false;
     close_log();
-    engine_log = path ? std::fopen(path, "w") : nullptr;
-    return engine_log != nullptr;
+    engine_log = file;
+    return true;
 }
 
 void log_line(const char* format, ...) {

@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
     // reallocates the transposition table, and the thread pool gives each helper its own
     // pawn and material hash, while no search runs.
     const TableSizes sizes = table_sizes(options);
-    allocate_tt(static_cast<std::uint64_t>(sizes.tt_entries));
+    allocate_tt(static_cast<std::uint64_t>(sizes.tt_entries), true);  // usable at once
     allocate_pawn_hash(static_cast<unsigned>(sizes.pawn_hash_mb));
     allocate_material_hash(static_cast<unsigned>(sizes.material_hash_mb));
 

@@ -490,9 +490,6 @@ void uci_loop(int in, std::FILE* out, const UciSettings& settings) {
     std::signal(SIGINT, SIG_IGN);
     new_game();
     tt_clear();
-    open_log(settings.log_path);
-    if (settings.start_note)
-        log_line("%s", settings.start_note);
     set_thinking_printer(print_thinking);
 
     set_uci_output(out);

@@ -19,15 +19,16 @@
 constexpr int UCI_MAX_HASH_MB = 131072;  // the "Hash" option's maximum: 2^32 entries an array
 
 struct UciSettings {
-    const char* log_path    = LOG_FILE_NAME;
-    int         hash_mb     = 64;  // the table size start-up gave, shown as Hash's default
+    const char* log_path    = nullptr;  // set: "Debug Log File" logs here instead (fuzzing)
+    int         hash_mb     = 64;       // the table size start-up gave, shown as Hash's default
     int         max_hash_mb = UCI_MAX_HASH_MB;  // the largest "Hash" taken (fuzzing lowers it)
     int         max_depth   = 0;                // above 0: no think goes deeper (fuzzing)
-    const char* start_note  = nullptr;  // logged and told the GUI: what start-up could not do
-    bool        have_book   = true;     // false: the GUI hears that the book is missing
+    const char* start_note  = nullptr;          // told the GUI: what start-up could not do
+    bool        have_book   = true;             // false: the GUI hears that the book is missing
 };
 
-// Ignores the interrupt signal, starts a new game with a cleared transposition table,
-// opens the log and answers the "uci" that chose the protocol; then runs until "quit" or
-// the end of the input descriptor in (which also ends a think). Answers go to out.
+// Ignores the interrupt signal, starts a new game with a cleared transposition table and
+// answers the "uci" that chose the protocol; then runs until "quit" or the end of the
+// input descriptor in (which also ends a think). Answers go to out. Nothing is logged
+// until the GUI names a file with the option "Debug Log File".
 void uci_loop(int in, std::FILE* out, const UciSettings& settings = {});

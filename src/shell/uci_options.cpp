@@ -39,18 +39,36 @@ void announce_uci_options(const UciSettings& settings) {
     say("option name UCI_Elo type spin default %d min %d max %d", LEVEL_MIN_ELO, LEVEL_MIN_ELO,
         LEVEL_MAX_ELO);
     say("option name UCI_ShowWDL type check default false");
+    say("option name Debug Log File type string default <empty>");
 }
 
 static void resize_hash(int mb) {
     const std::int64_t entries = tt_entries_for(lower_to_power_of_two(mb));
     const std::int64_t granted =
-        static_cast<std::int64_t>(allocate_tt(static_cast<std::uint64_t>(entries)));
+        static_cast<std::int64_t>(allocate_tt(static_cast<std::uint64_t>(entries), true));
     options.hash_mb = mb;
     if (granted < entries)
         tell(
             "Hash: the machine granted %lld MB of %lld MB",
             static_cast<long long>(granted * 2 * static_cast<std::int64_t>(sizeof(TTEntry)) >> 20),
             static_cast<long long>(entries * 2 * static_cast<std::int64_t>(sizeof(TTEntry)) >> 20));
+}
+
+// "Debug Log File": the protocol log goes to path from now on, the file rewritten; an
+// empty value ("<empty>" is how GUIs show one) ends the log. Without it nothing is logged,
+// so that engines started side by side in one directory do not garble one file. A path
+// that cannot be written keeps the log as it was.
+static void set_debug_log(const char* path, const UciSettings& settings) {
+    if (path[0] == '\0' || std::strcmp(path, "<empty>") == 0) {
+        log_line("setoption name Debug Log File value");
+        close_log();
+        return;
+    }
+    if (!open_log(settings.log_path ? settings.log_path : path)) {
+        tell("Debug Log File: '%s' cannot be written; the log stays as it was", path);
+        return;
+    }
+    log_line("setoption name Debug Log File value %s", path);
 }
 
 static bool read_check(const char* value, bool& flag) {
@@ -87,7 +105,7 @@ void set_uci_option(const char* args, const UciSettings& settings) {
         name_end = w.start + w.length;
     }
     const int name_length = static_cast<int>(name_end - name);
-    char      value_text[64];
+    char      value_text[256];  // a path for Debug Log File
     int       value_length = static_cast<int>(std::strlen(value));
     while (value_length > 0 && is_blank(value[value_length - 1]))
         --value_length;
@@ -145,6 +163,9 @@ void set_uci_option(const char* args, const UciSettings& settings) {
         ok = read_check(value_text, o.show_wdl);
     } else if (equal_ignoring_case(name, name_length, "Clear Hash")) {
         clear_for_new_game();
+    } else if (equal_ignoring_case(name, name_length, "Debug Log File")) {
+        set_debug_log(value_text, settings);
+        return;  // logged there, in the log it opens
     } else {
         tell("no option named '%.*s'", name_length, name);
         return;

@@ -40,8 +40,8 @@ struct WrapperRun {
 WrapperRun run_wrapper(const ScratchDir& dir, const std::string& args) {
     write_file(dir.root + "/input.txt", "xboard\nprotover 2\nquit\n");
     const std::string command =
-        "cd '" + dir.work + "' && '" VELMORA_SOURCE_DIR "/scripts/polyglot-engine' " + args + " < '"
-        + dir.root + "/input.txt' > '" + dir.root + "/output.txt' 2>&1";
+        "cd '" + dir.work + "' && bash '" VELMORA_SOURCE_DIR "/scripts/polyglot-engine' " + args
+        + " < '" + dir.root + "/input.txt' > '" + dir.root + "/output.txt' 2>&1";
     WrapperRun run{std::system(command.c_str()), ""};
     run.status = WIFEXITED(run.status) ? WEXITSTATUS(run.status) : -1;
     read_file(dir.root + "/output.txt", run.output);

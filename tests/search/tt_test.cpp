@@ -145,6 +145,16 @@ TEST(TranspositionTable, AllocationRoundsDownToAPowerOfTwoAndIsNeverEmpty) {
     tt_store(key_of(12345, 6), 7, BOUND_EXACT, 4, move_a);
     EXPECT_EQ(probe(key_of(12345, 6)).move, move_a);
     EXPECT_EQ(probe(key_of(99, 6)).score, 7);  // one slot: every index is the same
+    // A table filled in the background is backed in the end, its last pair too (a counted
+    // wait: 30 s at most), and is empty.
+    constexpr std::uint64_t large = std::uint64_t{1} << 21;  // 64 MB in all
+    EXPECT_EQ(allocate_tt(large, true), large);
+    tt_wait_until_backed(30000);
+    EXPECT_TRUE(tt_is_backed());
+    TTEntry entry{};
+    EXPECT_FALSE(tt_probe(key_of(large - 1, 6), entry));
+    tt_store(key_of(large - 1, 6), 8, BOUND_EXACT, 4, move_b);
+    EXPECT_EQ(probe(key_of(large - 1, 6)).move, move_b);
     restore_test_tt();
 }
 

@@ -146,8 +146,9 @@ TEST(TranscriptBytes, WordsBeforeXboardMayBeLongerThanTheBuffer) {
 TEST(TranscriptBytes, UciTakesAnyBytes) {
     ScratchDir        dir;
     const std::string huge(100000, 'x');
-    const std::string input = "uci\r\nisready\r\n\0quit\nisr\0eady\n"s + huge
-                              + "\nposition startpos moves e2e4 " + huge
+    const std::string input = "uci\r\nsetoption name Debug Log File value velmora_log.txt\r\n"
+                              "isready\r\n\0quit\nisr\0eady\n"s
+                              + huge + "\nposition startpos moves e2e4 " + huge
                               + "\r\nucinewgame\nposition startpos moves d2d4\nisready"s;
     const EngineRun run = run_engine(dir, input);
     EXPECT_EQ(run.exit_code, 0);
@@ -158,7 +159,8 @@ TEST(TranscriptBytes, UciTakesAnyBytes) {
                                         "info string a line longer than 65536 bytes was ignored\n"
                                         "info string a line longer than 65536 bytes was ignored\n"
                                         "readyok\n");
-    EXPECT_EQ(log_of(dir), "uci\ninfo string unknown command: isr\n"
+    EXPECT_EQ(log_of(dir), "setoption name Debug Log File value velmora_log.txt\n"
+                           "info string unknown command: isr\n"
                            "info string a line longer than 65536 bytes was ignored\n"
                            "info string a line longer than 65536 bytes was ignored\n"
                            "ucinewgame\nUCI move d2d4\n");

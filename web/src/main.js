@@ -116,6 +116,7 @@ function afterMove() {
 async function engineMove() {
   const id = ++state.searchId;
   $('thinking').textContent = 'Velmora thinks…';
+  applyLevel();
   const best = await engine.search(positionCommand(), 'go movetime ' + state.movetime, showInfo);
   if (id !== state.searchId || !best || best === '0000') return;
   $('thinking').textContent = '';
@@ -194,6 +195,8 @@ function analyse() {
     engine.stop();
     return;
   }
+  // Analysis is always at full strength, whatever level the game is played at.
+  for (const line of levelCommands(engine.options, 'full')) engine.send(line);
   engine.setOption('MultiPV', $('multipv').value);
   engine.setOption('UCI_ShowWDL', 'true');
   ++state.searchId;
@@ -300,6 +303,7 @@ async function start() {
     select.appendChild(o);
   }
   select.disabled = choices.length < 2;
+  select.value = 'full';  // the engine's own strength until the player picks a level
   applyLevel();
   const fen = params.get('fen');
   if (fen !== null) {
