@@ -93,7 +93,7 @@ web: wasm
 # The page on http://127.0.0.1:$(PORT)/, with the headers a threaded engine would need.
 PORT ?= 8080
 serve: web
-	bash scripts/web-serve $(PORT)
+	python3 scripts/web-serve $(PORT)
 
 # The page tested in headless Chromium (puppeteer-core); screenshots in build/web-test.
 web-test: web

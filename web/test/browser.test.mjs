@@ -4,12 +4,12 @@
 // on the start position, that a bad FEN is refused with the game unchanged, and that
 // ?fen=&movetime= plays the engine's move. Screenshots and measurements go to OUT
 // (build/web-test). Usage: node web/test/browser.test.mjs [OUT]
-import { spawn } from 'node:child_process';
 import { mkdirSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import assert from 'node:assert/strict';
 import puppeteer from 'puppeteer-core';
+import { startServer } from './serve.mjs';
 import { Chess } from 'chess.js';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '..', '..');
@@ -18,20 +18,6 @@ mkdirSync(out, { recursive: true });
 const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 const START = 'rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1';
 const report = {};
-
-function startServer() {
-  return new Promise((resolveUrl, reject) => {
-    const server = spawn(join(root, 'scripts', 'web-serve'), ['0', join(root, 'build', 'web')], {
-      env: { ...process.env, WEB_SERVE_QUIET: '1' },
-      stdio: ['ignore', 'pipe', 'inherit'],
-    });
-    server.stdout.on('data', (data) => {
-      const m = /http:\/\/127\.0\.0\.1:(\d+)\//.exec(String(data));
-      if (m) resolveUrl({ server, url: m[0] });
-    });
-    server.on('exit', (code) => reject(new Error('web-serve exited with ' + code)));
-  });
-}
 
 async function text(page, id) {
   return page.$eval('#' + id, (el) => el.textContent);
@@ -99,7 +85,7 @@ async function test(name, body) {
   console.log(`ok - ${name} (${((Date.now() - started) / 1000).toFixed(1)} s)`);
 }
 
-const { server, url } = await startServer();
+const { server, url } = await startServer(root);
 const browser = await puppeteer.launch({
   executablePath: CHROMIUM,
   headless: true,

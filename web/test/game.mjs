@@ -9,6 +9,7 @@ import { createInterface } from 'node:readline';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
+import { startServer } from './serve.mjs';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const elo = process.argv[2] || '1800';
@@ -16,20 +17,6 @@ const movetime = process.argv[3] || '500';
 const out = resolve(process.argv[4] || join(root, 'build', 'web-game'));
 const MAX_PLIES = 300;
 mkdirSync(out, { recursive: true });
-
-function startServer() {
-  return new Promise((resolveUrl, reject) => {
-    const server = spawn(join(root, 'scripts', 'web-serve'), ['0', join(root, 'build', 'web')], {
-      env: { ...process.env, WEB_SERVE_QUIET: '1' },
-      stdio: ['ignore', 'pipe', 'inherit'],
-    });
-    server.stdout.on('data', (data) => {
-      const m = /http:\/\/127\.0\.0\.1:(\d+)\//.exec(String(data));
-      if (m) resolveUrl({ server, url: m[0] });
-    });
-    server.on('exit', (code) => reject(new Error('web-serve exited with ' + code)));
-  });
-}
 
 function startStockfish() {
   const sf = spawn('/usr/games/stockfish', [], { stdio: ['pipe', 'pipe', 'inherit'] });
@@ -58,7 +45,7 @@ async function clickSquare(page, square) {
   await page.mouse.click(box.x + (file + 0.5) * size, box.y + (7.5 - rank) * size);
 }
 
-const { server, url } = await startServer();
+const { server, url } = await startServer(root);
 const { sf, ask } = startStockfish();
 await ask(['uci', `setoption name UCI_LimitStrength value true`, `setoption name UCI_Elo value ${elo}`, 'isready'], 'readyok');
 const browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true, args: ['--no-sandbox'] });
