@@ -2,7 +2,8 @@
 // (Debian's, at a calibrated UCI_Elo) chooses White's moves and clicks them on the board;
 // the page's engine answers as Black at the page's level. Ends at mate, a draw or MAX_PLIES,
 // and leaves the game (game.pgn), its result and a screenshot in OUT (build/web-game).
-// Usage: node web/test/game.mjs [ELO] [MOVETIME_MS] [OUT]
+// Usage: node web/test/game.mjs [ELO] [MOVETIME_MS] [OUT] [LEVEL]
+// LEVEL is a value of the page's level list (elo:1600, skill:10; default: full strength).
 import { spawn } from 'node:child_process';
 import { mkdirSync, writeFileSync } from 'node:fs';
 import { createInterface } from 'node:readline';
@@ -15,6 +16,7 @@ const root = resolve(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const elo = process.argv[2] || '1800';
 const movetime = process.argv[3] || '500';
 const out = resolve(process.argv[4] || join(root, 'build', 'web-game'));
+const pageLevel = process.argv[5] || 'full';
 const MAX_PLIES = 300;
 mkdirSync(out, { recursive: true });
 
@@ -54,6 +56,7 @@ try {
   await page.setViewport({ width: 1100, height: 760 });
   await page.goto(`${url}?sw=0&movetime=${movetime}`, { waitUntil: 'load' });
   await page.waitForFunction(() => document.getElementById('engine-status').textContent === 'uciok');
+  await page.select('#level', pageLevel);
   const level = await page.$eval('#level', (el) => el.selectedOptions[0].textContent);
   for (let ply = 0; ply < MAX_PLIES; ply += 2) {
     const done = await page.$eval('#result', (el) => el.textContent);
