@@ -395,7 +395,7 @@ bool load_fen(const std::string& fen, std::string* error, bool chess960) {
                     "a FEN needs at least four fields: placement, side, castling, en passant");
     if (count > 6)
         return fail(error, "a FEN has at most six fields");
-    FenReading reading;
+    FenReading reading{};
     if (!read_placement(fields[0], reading, error) || !read_side(fields[1], reading, error)
         || !read_castling(fields[2], chess960, reading, error)
         || !read_en_passant(fields[3], reading, error))
