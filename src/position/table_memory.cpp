@@ -179,6 +179,13 @@ void populate_in_background(void* block, std::uint64_t bytes, std::atomic<std::u
             report_backed(waiting, true);
             return;
         }
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+        // A build without threads cannot start one (and cannot catch the failure): every
+        // page waits for its first write.
+        populator.refused = true;
+        report_backed(waiting, true);
+        return;
+#endif
         if (!populator.thread.joinable()) {
             try {
                 populator.thread = std::thread(run_populator);
