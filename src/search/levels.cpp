@@ -22,7 +22,7 @@ constexpr LevelAnchor anchors[] = {
     {1400,     700,  5, 150},
     {1600,    3000,  4,  90},
     {1850,   25000,  4,  40},
-    {2400, 2000000,  2,   0},
+    {2180, 2000000,  1,   0},
 };
 // clang-format on
 constexpr int ANCHOR_COUNT = static_cast<int>(sizeof anchors / sizeof anchors[0]);
