@@ -22,6 +22,7 @@
 #include "shell/uci_input.h"
 #include "shell/uci_options.h"
 #include "shell/uci_output.h"
+#include "shell/wdl.h"
 #include "shell/words.h"
 
 namespace {
@@ -117,6 +118,7 @@ void answer_uci() {
 
 void command_ucinewgame() {
     new_game();
+    set_wdl_start_ply(0);
     clear_for_new_game();
     state.game.from_startpos = true;
     state.game.fen[0]        = '\0';
@@ -148,6 +150,19 @@ void log_position() {
         log_line("UCI move %s", uci_move_text(now.moves[i]).text);
 }
 
+// The plies a game had before the position of this FEN: from its move number and side to
+// move, 0 when they are missing or out of range.
+int fen_start_ply(const char* fen) {
+    const char*  p = fen;
+    Word         field[6];
+    std::int64_t move_number = 1;
+    for (Word& w : field)
+        w = next_word(p);
+    if (field[5].length > 0 && !word_to_number(field[5], 1, MAX_GAME_MOVES, move_number))
+        move_number = 1;
+    return static_cast<int>(2 * (move_number - 1)) + (word_is(field[1], "b") ? 1 : 0);
+}
+
 // "position startpos | fen FEN [moves M...]". A start that cannot be set up leaves the
 // position as it was; an illegal move ends the list, keeping the moves before it.
 void command_position(const char* args) {
@@ -157,6 +172,7 @@ void command_position(const char* args) {
     next.move_count   = 0;
     if (word_is(start, "startpos")) {
         new_game();
+        set_wdl_start_ply(0);
         next.from_startpos = true;
         next.fen[0]        = '\0';
     } else if (word_is(start, "fen")) {
@@ -188,6 +204,7 @@ void command_position(const char* args) {
         }
         p                  = q;
         next.from_startpos = false;
+        set_wdl_start_ply(fen_start_ply(fen));
         std::memcpy(next.fen, fen, static_cast<std::size_t>(length) + 1);
     } else {
         tell("position needs startpos or fen; the position is unchanged");

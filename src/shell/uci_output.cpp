@@ -54,7 +54,7 @@ void print_thinking(const ThinkingReport& report) {
     const long long nps = static_cast<long long>(report.nodes) * 1000 / (time_ms > 0 ? time_ms : 1);
     char            wdl[32] = "";
     if (uci_options.show_wdl) {
-        const Wdl chances = score_to_wdl(report.score, wdl_material());
+        const Wdl chances = score_to_wdl(report.score, wdl_material(), wdl_plies());
         std::snprintf(wdl, sizeof wdl, " wdl %d %d %d", chances.win, chances.draw, chances.loss);
     }
     std::fprintf(uci_out,

@@ -7,18 +7,38 @@
 
 namespace {
 
-// Fitted by scripts/wdl-fit to 2042 self-play games of scripts/wdl-games (velmora against
-// itself at depth 5 through xboard, 2550 played, 508 held out to test the fit); t is the
-// material over 58.
-constexpr double WDL_CENTRE[3] = {430.86, -666.09, 321.35};  // a = c0 + c1 t + c2 t^2, centipawns
-constexpr double WDL_WIDTH[3]  = {189.99, -197.44, 130.00};  // b = w0 + w1 t + w2 t^2, centipawns
+// Fitted by scripts/wdl-fit to 3802 self-play games of scripts/wdl-games (velmora against
+// itself at depth 5 through xboard, 7600 played, 3798 held out to test the fit). Each of
+// a and b is c0 + c1 t + c2 t^2 + c3 u + c4 u^2 centipawns, where t is the material over 58
+// and u the plies over 100.
+constexpr double WDL_CENTRE[5] = {239.95, -121.22, 40.91, -260.38, 266.23};
+constexpr double WDL_WIDTH[5]  = {145.43, -54.88, 59.69, -73.93, 58.34};
 
-// The fit saw material from a bare board to the full set; beyond it the curves would
-// only extrapolate.
+// The fit saw material from a bare board to the full set, and games up to 160 plies in
+// numbers enough to tell; beyond them the curves would only extrapolate.
 constexpr int WDL_MATERIAL_MIN = 0;
 constexpr int WDL_MATERIAL_MAX = 78;
+constexpr int WDL_PLY_MAX      = 160;
 // Past this the chances no longer move in the third digit.
 constexpr int WDL_SCORE_LIMIT = 4000;
+
+// t = material / 58, u = plies / 100.
+constexpr double terms(const double (&c)[5], double t, double u) {
+    return c[0] + (c[1] + c[2] * t) * t + (c[3] + c[4] * u) * u;
+}
+
+// a and b stay positive wherever the model is read: then win + loss is at most 1.
+constexpr bool positive_everywhere(const double (&c)[5]) {
+    for (int material = WDL_MATERIAL_MIN; material <= WDL_MATERIAL_MAX; ++material)
+        for (int plies = 0; plies <= WDL_PLY_MAX; ++plies)
+            if (terms(c, material / 58.0, plies / 100.0) <= 0)
+                return false;
+    return true;
+}
+static_assert(positive_everywhere(WDL_CENTRE) && positive_everywhere(WDL_WIDTH),
+              "the curves' centre and width stay positive");
+
+int start_ply = 0;
 
 int per_mille(double chance) { return static_cast<int>(std::lround(chance * 1000.0)); }
 
@@ -32,17 +52,22 @@ int wdl_material() {
     return units;
 }
 
-Wdl score_to_wdl(int score, int material) {
+void set_wdl_start_ply(int plies) { start_ply = plies; }
+
+int wdl_plies() { return start_ply + position().history_length; }
+
+Wdl score_to_wdl(int score, int material, int plies) {
     if (score > MATE_BOUND)
         return Wdl{1000, 0, 0};
     if (score < -MATE_BOUND)
         return Wdl{0, 0, 1000};
     const double t   = std::clamp(material, WDL_MATERIAL_MIN, WDL_MATERIAL_MAX) / 58.0;
-    const double a   = WDL_CENTRE[0] + (WDL_CENTRE[1] + WDL_CENTRE[2] * t) * t;
-    const double b   = WDL_WIDTH[0] + (WDL_WIDTH[1] + WDL_WIDTH[2] * t) * t;
+    const double u   = std::clamp(plies, 0, WDL_PLY_MAX) / 100.0;
+    const double a   = terms(WDL_CENTRE, t, u);
+    const double b   = terms(WDL_WIDTH, t, u);
     const double s   = std::clamp(score, -WDL_SCORE_LIMIT, WDL_SCORE_LIMIT);
     const int    win = per_mille(1.0 / (1.0 + std::exp((a - s) / b)));
-    // A centre of at least 0 keeps win + loss at most 1; rounding can still pass 1000.
+    // A positive centre keeps win + loss at most 1; rounding can still pass 1000.
     const int loss = std::min(per_mille(1.0 / (1.0 + std::exp((a + s) / b))), 1000 - win);
     return Wdl{win, 1000 - win - loss, loss};
 }
