@@ -150,17 +150,16 @@ void log_position() {
         log_line("UCI move %s", uci_move_text(now.moves[i]).text);
 }
 
-// The plies a game had before the position of this FEN: from its move number and side to
-// move, 0 when they are missing or out of range.
+// The plies a game had before the position of this FEN, just loaded: from its move number
+// (the sixth field, 1 when missing or out of range) and the side to move.
 int fen_start_ply(const char* fen) {
     const char*  p = fen;
-    Word         field[6];
+    Word         move_field{};
     std::int64_t move_number = 1;
-    for (Word& w : field)
-        w = next_word(p);
-    if (field[5].length > 0 && !word_to_number(field[5], 1, MAX_GAME_MOVES, move_number))
-        move_number = 1;
-    return static_cast<int>(2 * (move_number - 1)) + (word_is(field[1], "b") ? 1 : 0);
+    for (int field = 0; field < 6; ++field)
+        move_field = next_word(p);
+    word_to_number(move_field, 1, MAX_GAME_MOVES, move_number);
+    return static_cast<int>(2 * (move_number - 1)) + (position().side_to_move ? 0 : 1);
 }
 
 // "position startpos | fen FEN [moves M...]". A start that cannot be set up leaves the
@@ -172,7 +171,6 @@ void command_position(const char* args) {
     next.move_count   = 0;
     if (word_is(start, "startpos")) {
         new_game();
-        set_wdl_start_ply(0);
         next.from_startpos = true;
         next.fen[0]        = '\0';
     } else if (word_is(start, "fen")) {
@@ -204,12 +202,12 @@ void command_position(const char* args) {
         }
         p                  = q;
         next.from_startpos = false;
-        set_wdl_start_ply(fen_start_ply(fen));
         std::memcpy(next.fen, fen, static_cast<std::size_t>(length) + 1);
     } else {
         tell("position needs startpos or fen; the position is unchanged");
         return;
     }
+    set_wdl_start_ply(next.from_startpos ? 0 : fen_start_ply(next.fen));
 
     // Words before "moves" mean nothing: skipped.
     for (Word w = next_word(p); w.length > 0 && !word_is(w, "moves"); w = next_word(p)) {
