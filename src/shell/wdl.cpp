@@ -7,28 +7,37 @@
 
 namespace {
 
-// Fitted by scripts/wdl-fit to 3802 self-play games of scripts/wdl-games (velmora against
-// itself at depth 5 through xboard, 7600 played, 3798 held out to test the fit). Each of
-// a and b is c0 + c1 t + c2 t^2 + c3 u + c4 u^2 centipawns, where t is the material over 58
-// and u the plies over 100.
-constexpr double WDL_CENTRE[5] = {239.95, -121.22, 40.91, -260.38, 266.23};
-constexpr double WDL_WIDTH[5]  = {145.43, -54.88, 59.69, -73.93, 58.34};
+// Fitted by scripts/wdl-fit to 15200 self-play games of scripts/wdl-games (velmora against
+// itself at depth 5 through xboard: 7600 from named openings, 7600 from the same openings a
+// ply longer) and tested on 7600 others, two plies longer. Each of a and b is
+// c0 + c1 t + c2 t^2 centipawns, t the material over 58, plus a broken line in u, the plies
+// over 100: c3 u + c4 (u - 0.4) + ... + c8 (u - 2.0), each (u - k) counted only past k.
+// Long games turn drawish at any score, more so than any smooth curve in u followed.
+constexpr int    WDL_TERMS                = 9;
+constexpr double WDL_KNOTS[WDL_TERMS - 3] = {0.0, 0.4, 0.8, 1.2, 1.6, 2.0};
+constexpr double WDL_CENTRE[WDL_TERMS]    = {209.94, -193.97, 86.97, -23.05, 66.44,
+                                             107.90, 211.08,  26.94, 24.97};
+constexpr double WDL_WIDTH[WDL_TERMS]     = {149.82, -59.83, 54.26,  -67.25, 66.32,
+                                             -1.46,  104.87, -43.64, -15.74};
 
-// The fit saw material from a bare board to the full set, and games up to 160 plies in
+// The fit saw material from a bare board to the full set, and games up to 240 plies in
 // numbers enough to tell; beyond them the curves would only extrapolate.
 constexpr int WDL_MATERIAL_MIN = 0;
 constexpr int WDL_MATERIAL_MAX = 78;
-constexpr int WDL_PLY_MAX      = 160;
+constexpr int WDL_PLY_MAX      = 240;
 // Past this the chances no longer move in the third digit.
 constexpr int WDL_SCORE_LIMIT = 4000;
 
 // t = material / 58, u = plies / 100.
-constexpr double terms(const double (&c)[5], double t, double u) {
-    return c[0] + (c[1] + c[2] * t) * t + (c[3] + c[4] * u) * u;
+constexpr double terms(const double (&c)[WDL_TERMS], double t, double u) {
+    double sum = c[0] + (c[1] + c[2] * t) * t;
+    for (int k = 0; k < WDL_TERMS - 3; ++k)
+        sum += c[3 + k] * (u > WDL_KNOTS[k] ? u - WDL_KNOTS[k] : 0.0);
+    return sum;
 }
 
 // a and b stay positive wherever the model is read: then win + loss is at most 1.
-constexpr bool positive_everywhere(const double (&c)[5]) {
+constexpr bool positive_everywhere(const double (&c)[WDL_TERMS]) {
     for (int material = WDL_MATERIAL_MIN; material <= WDL_MATERIAL_MAX; ++material)
         for (int plies = 0; plies <= WDL_PLY_MAX; ++plies)
             if (terms(c, material / 58.0, plies / 100.0) <= 0)

@@ -3,8 +3,8 @@
 // draw and a loss as Velmora's self-play games bore them out: two logistic curves in the
 // score, win = 1 / (1 + exp((a - score) / b)) and loss = 1 / (1 + exp((a + score) / b)),
 // whose centre a and width b each add a quadratic in the material left on the board
-// (pawn 1, knight and bishop 3, rook 5, queen 9, both sides, at most 78) to a quadratic in
-// the plies played in the game (at most 160). A draw is the rest. Constants fitted by
+// (pawn 1, knight and bishop 3, rook 5, queen 9, both sides, at most 78) to a broken line
+// in the plies played in the game (at most 240). A draw is the rest. Constants fitted by
 // scripts/wdl-fit; see there and README.md for the games.
 // wdl.cpp owns the game's first ply, which only the UCI loop sets; main thread only.
 #pragma once
