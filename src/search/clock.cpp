@@ -97,6 +97,15 @@ void set_node_limit(std::int64_t limit) {
 
 void hold_stops(bool hold) { held = hold; }
 
+bool extend_node_limit(std::int64_t limit) {
+    if (asked || clock_ms() >= stop_ms)
+        return false;
+    node_limit = limit > 0 ? limit : NO_NODE_LIMIT;
+    next_check = following_check();
+    stopped.store(false, std::memory_order_relaxed);
+    return true;
+}
+
 void set_input_poller(void (*poller)()) { input_poller = poller; }
 
 void request_stop() { asked = true; }

@@ -39,6 +39,10 @@ void set_node_limit(std::int64_t nodes);  // stop once this many nodes are count
 // While held, no check stops the search: the first iteration always completes. What
 // would have stopped it stops the first check after the hold ends.
 void hold_stops(bool hold);
+// Lets a main-thread search that its node limit stopped go on to a new limit (nodes of the
+// whole think), with no helper searching. False, changing nothing, when the GUI asked for a
+// stop or the deadline has passed.
+bool extend_node_limit(std::int64_t limit);
 
 // Input. poller runs at a clock reading every 2 ms (nullptr: none) and may ask for a stop.
 void set_input_poller(void (*poller)());

@@ -7,22 +7,24 @@ namespace {
 // The plans at the anchor levels, fitted by matches; a level between two anchors takes the
 // geometric interpolation of their node budgets and the linear one of the rest. Below a
 // few hundred nodes only the first iteration completes (it is never cut short), so the
-// lowest levels differ by their choice alone.
+// lowest levels differ by their choice alone: the lines they weigh, their tolerance and
+// their share of glances.
 struct LevelAnchor {
     int          elo;
     std::int64_t nodes;
     int          lines;
     int          spread_cp;
+    int          glance_pct;
 };
 
 // clang-format off
 constexpr LevelAnchor anchors[] = {
-    { 800,       1, 16, 280},
-    {1100,       1,  6, 150},
-    {1400,    2500,  5, 110},
-    {1600,    5400,  4,  85},
-    {1850,   25000,  4,  40},
-    {2180, 2000000,  1,   0},
+    { 800,       1, 16, 280, 15},
+    {1100,     300,  6, 150,  0},
+    {1400,    2500,  5, 110,  0},
+    {1600,    5400,  4,  85,  0},
+    {1850,   25000,  4,  40,  0},
+    {2180, 2000000,  1,   0,  0},
 };
 // clang-format on
 constexpr int ANCHOR_COUNT = static_cast<int>(sizeof anchors / sizeof anchors[0]);
@@ -30,7 +32,17 @@ static_assert(anchors[0].elo == LEVEL_MIN_ELO && anchors[ANCHOR_COUNT - 1].elo =
               "the anchors span the levels");
 static_assert(anchors[0].lines <= LEVEL_MAX_LINES, "the weakest level looks at the most lines");
 // A choice never accepts a move three pawns worse than the best the search saw.
-static_assert(anchors[0].spread_cp < 300, "the widest spread stays under three pawns");
+static_assert(anchors[0].spread_cp < LEVEL_BLUNDER_CP, "the widest spread stays under three pawns");
+// Glances see no mate, so the levels that never pass one over take none: no anchor of a
+// stretch that reaches them has glances.
+constexpr bool no_glances_where_mates_are_sure() {
+    for (int i = 0; i + 1 < ANCHOR_COUNT; ++i)
+        if (anchors[i + 1].elo > LEVEL_SURE_MATE_ELO
+            && (anchors[i].glance_pct != 0 || anchors[i + 1].glance_pct != 0))
+            return false;
+    return true;
+}
+static_assert(no_glances_where_mates_are_sure(), "no glance where a found mate is always played");
 
 // Scores beyond this are mates: they are compared as this, so that no deficit overflows
 // and all mates of one side count alike.
@@ -81,6 +93,8 @@ LevelPlan level_plan(int elo) {
     plan.lines = low.lines + static_cast<int>(std::lround(t * (high.lines - low.lines)));
     plan.spread_cp =
         low.spread_cp + static_cast<int>(std::lround(t * (high.spread_cp - low.spread_cp)));
+    plan.glance_pct =
+        low.glance_pct + static_cast<int>(std::lround(t * (high.glance_pct - low.glance_pct)));
     return plan;
 }
 
@@ -108,6 +122,10 @@ int choose_level_line(const LevelPlan& plan, int elo, const LevelLine* lines, in
         }
     }
     return chosen;
+}
+
+bool level_glances(const LevelPlan& plan) {
+    return plan.glance_pct > 0 && static_cast<int>(next_random() % 100) < plan.glance_pct;
 }
 
 void seed_level_choices(std::uint64_t seed) { generator_state = seed; }

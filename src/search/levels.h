@@ -2,11 +2,14 @@
 // comes from the level alone, never from the clock or the machine: each move gets a node
 // budget, the root's best lines are scored as in MultiPV, and the answer is chosen among
 // those lines by their scores with a random tolerance. The tolerance is a fixed number of
-// centipawns for the level, whatever the standing, so a weak level errs as much when it is
-// losing as when the game is level, and never by as much as three pawns more than its
-// own search sees. From LEVEL_SURE_MATE_ELO up a mate the search found is always played.
-// The Elo scale is Stockfish 15.1's UCI_Elo scale, to which the table in levels.cpp is
-// fitted by matches (README.md, "Playing strength").
+// centipawns for the level, so a level never chooses a move its own search sees three
+// pawns worse than the best. The lowest levels also play some of their moves at a glance,
+// by the evaluation just after each move with no reply considered, as a beginner does:
+// never when they stand worse. When a level stands worse it checks its choice with a
+// deeper search and plays the deeper search's move instead of one that loses three pawns,
+// so that it throws nothing away when it is losing. From LEVEL_SURE_MATE_ELO up a mate
+// the search found is always played. The Elo scale is Stockfish 15.1's UCI_Elo scale, to
+// which the table in levels.cpp is fitted by matches (README.md, "Playing strength").
 // levels.cpp owns the generator of the choices: seeded from the wall clock at start-up, as
 // the book's is, or with a fixed seed by tests and tools. Only the main thread chooses.
 #pragma once
@@ -22,12 +25,20 @@ constexpr int LEVEL_SURE_MATE_ELO = 1500;  // from here up no found mate is pass
 constexpr int LEVEL_MAX_SKILL  = 20;
 constexpr int LEVEL_SKILL_STEP = (LEVEL_MAX_ELO - LEVEL_MIN_ELO) / LEVEL_MAX_SKILL;
 constexpr int LEVEL_MAX_LINES  = 16;  // root lines a level looks at, at most
+// A level stands worse below this score, and checks its choice then against a search of
+// LEVEL_CHECK_FACTOR times its budget (at least LEVEL_CHECK_NODES): a choice that search
+// sees LEVEL_BLUNDER_CP or more below its best gives way to the best.
+constexpr int          LEVEL_WORSE_CP     = -100;
+constexpr int          LEVEL_BLUNDER_CP   = 300;
+constexpr int          LEVEL_CHECK_FACTOR = 16;
+constexpr std::int64_t LEVEL_CHECK_NODES  = 1000;
 
 // How a level plays: what it searches and how far its choice may stray.
 struct LevelPlan {
-    std::int64_t nodes;      // node budget per move
-    int          lines;      // root lines scored, best first
-    int          spread_cp;  // the largest score deficit a choice may accept
+    std::int64_t nodes;       // node budget per move
+    int          lines;       // root lines scored, best first
+    int          spread_cp;   // the largest score deficit a choice may accept
+    int          glance_pct;  // the share of moves, in per cent, chosen at a glance
 };
 
 // The Elo of the options, 0 for full strength: UCI_Elo when limit_strength is set, the
@@ -47,6 +58,10 @@ struct LevelLine {
 // spread of the best, each line's deficit blurred by a uniform random amount up to the
 // spread. Draws from the generator.
 int choose_level_line(const LevelPlan& plan, int elo, const LevelLine* lines, int count);
+
+// Whether this move is played at a glance (when the level does not stand worse). Draws
+// from the generator when the plan has glances.
+bool level_glances(const LevelPlan& plan);
 
 // The generator: seeded at start-up from the wall clock, or by tests and tools.
 void seed_level_choices(std::uint64_t seed);

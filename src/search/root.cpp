@@ -1,5 +1,6 @@
 #include "search/root.h"
 
+#include "eval/evaluate.h"
 #include "movegen/move_list.h"
 #include "movegen/ordering.h"
 #include "movegen/see.h"
@@ -40,6 +41,23 @@ bool is_searched_root_move(Move m) {
            && !is_listed(m, root_moves.excluded, root_moves.excluded_count);
 }
 
+// The legal moves the root would search now, in the order they are generated.
+int list_root_moves(Move* moves) {
+    MovePicker picker;
+    start_picker(picker, NO_MOVE, NO_MOVE, NO_MOVE, false);
+    const bool check = in_check();
+    int        count = 0;
+    for (Move m = check ? next_evasion(picker) : next_move(picker); m != NO_MOVE;
+         m      = check ? next_evasion(picker) : next_move(picker)) {
+        if (!is_searched_root_move(m))
+            continue;
+        if (make_move(m))
+            moves[count++] = m;
+        unmake_move();
+    }
+    return count;
+}
+
 }  // namespace
 
 void restrict_root_moves(const Move* moves, int count) {
@@ -57,16 +75,25 @@ void exclude_root_move(Move m) {
 void clear_excluded_root_moves() { root_moves.excluded_count = 0; }
 
 int count_root_moves() {
-    MovePicker picker;
-    start_picker(picker, NO_MOVE, NO_MOVE, NO_MOVE, false);
-    const bool check = in_check();
-    int        count = 0;
-    for (Move m = check ? next_evasion(picker) : next_move(picker); m != NO_MOVE;
-         m      = check ? next_evasion(picker) : next_move(picker)) {
-        if (!is_searched_root_move(m))
-            continue;
-        count += make_move(m);
+    Move moves[MAX_MOVES];
+    return list_root_moves(moves);
+}
+
+int glance_at_root_moves(Move* moves, int* scores) {
+    Move      legal[MAX_MOVES];
+    const int count = list_root_moves(legal);
+    for (int k = 0; k < count; ++k) {
+        make_move(legal[k]);
+        const int score = -evaluate(-MATE, MATE);
         unmake_move();
+        // Insertion keeps the list best first, the earlier move first on ties.
+        int i = k;
+        for (; i > 0 && scores[i - 1] < score; --i) {
+            moves[i]  = moves[i - 1];
+            scores[i] = scores[i - 1];
+        }
+        moves[i]  = legal[k];
+        scores[i] = score;
     }
     return count;
 }

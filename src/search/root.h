@@ -19,3 +19,7 @@ void exclude_root_move(Move m);
 void clear_excluded_root_moves();
 // The legal moves the root would search now.
 int count_root_moves();
+// The root's moves scored at a glance: the static evaluation after each, for the side to
+// move, with no reply considered. Fills moves and scores (MAX_MOVES each) best first and
+// answers their number.
+int glance_at_root_moves(Move* moves, int* scores);

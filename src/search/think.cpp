@@ -251,9 +251,49 @@ static Move deepen(const Deepening& d, int& score) {
     }
 }
 
+// The root's moves at a glance, as lines best first: at most count of them.
+static int glance_lines(LevelLine* lines, int count) {
+    Move      moves[MAX_MOVES];
+    int       scores[MAX_MOVES];
+    const int found = min_int(glance_at_root_moves(moves, scores), count);
+    for (int i = 0; i < found; ++i)
+        lines[i] = LevelLine{moves[i], NO_MOVE, scores[i]};
+    return found;
+}
+
+// A level standing worse checks its choice: a search of the check budget finds the best
+// move, and the chosen one searched alone to the same depth must not score a blunder
+// below it; if it does, the best is played. The clock or the GUI may end the check early,
+// and then the choice stands.
+static LevelLine checked_choice(const LevelLine&    chosen,
+                                const LevelPlan&    plan,
+                                const SearchLimits& limits,
+                                int                 last) {
+    const std::int64_t check      = plan.nodes * LEVEL_CHECK_FACTOR > LEVEL_CHECK_NODES
+                                        ? plan.nodes * LEVEL_CHECK_FACTOR
+                                        : LEVEL_CHECK_NODES;
+    int                best_score = 0;
+    if (!extend_node_limit(node_count + check))
+        return chosen;
+    const Move best  = deepen(Deepening{true, last, 1, false, 1, 0}, best_score);
+    const int  depth = iteration;
+    const Move reply = answer_pv[1];
+    if (best == NO_MOVE || best == chosen.move || depth == 0
+        || !extend_node_limit(node_count + check))
+        return chosen;
+    int chosen_score = 0;
+    restrict_root_moves(&chosen.move, 1);
+    deepen(Deepening{true, depth, 1, false, 1, 0}, chosen_score);
+    restrict_root_moves(limits.root_moves, limits.root_move_count);
+    if (iteration < depth || chosen_score > best_score - LEVEL_BLUNDER_CP)
+        return chosen;
+    return LevelLine{best, reply, best_score};
+}
+
 // A limited-strength think: the level's node budget (or the GUI's, when smaller) on the
 // main thread alone, so that neither Threads nor the machine changes its strength, and a
-// choice among the lines of the last iteration whose lines all completed.
+// choice among the lines of the last iteration whose lines all completed, or among the
+// moves at a glance.
 static Move think_at_level(const SearchLimits& limits, int last, int lines, int& score) {
     const LevelPlan plan = level_plan(limits.level_elo);
     set_node_limit(limits.node_limit > 0 && limits.node_limit < plan.nodes ? limits.node_limit
@@ -267,13 +307,23 @@ static Move think_at_level(const SearchLimits& limits, int last, int lines, int&
     Move answer      = deepen(Deepening{true, last, lines, true, 1, 0}, score);
     if (answer == NO_MOVE || level_line_count == 0)
         return answer;
-    const LevelLine& line = level_lines[choose_level_line(plan, limits.level_elo, level_lines,
-                                                          min_int(level_line_count, plan.lines))];
-    answer                = line.move;
-    score                 = line.score;
-    answer_pv[0]          = line.move;
-    answer_pv[1]          = line.reply;
-    answer_pv[2]          = NO_MOVE;
+    const bool       worse = level_lines[0].score < LEVEL_WORSE_CP;
+    LevelLine        glanced[LEVEL_MAX_LINES];
+    const LevelLine* pool  = level_lines;
+    int              count = min_int(level_line_count, plan.lines);
+    if (!worse && level_glances(plan)) {
+        pool  = glanced;
+        count = glance_lines(glanced, plan.lines);
+    }
+    LevelLine line = pool[choose_level_line(plan, limits.level_elo, pool, count)];
+    // A GUI's own node limit is the whole budget.
+    if (worse && limits.node_limit == 0)
+        line = checked_choice(line, plan, limits, last);
+    answer       = line.move;
+    score        = line.score;
+    answer_pv[0] = line.move;
+    answer_pv[1] = line.reply;
+    answer_pv[2] = NO_MOVE;
     return answer;
 }
 
