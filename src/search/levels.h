@@ -5,13 +5,14 @@
 // centipawns for the level, so a level never chooses a move its own search sees three
 // pawns worse than the best. The lowest levels also play some of their moves at a glance,
 // by the evaluation just after each move with no reply considered, as a beginner does:
-// never when they stand worse. When a level stands worse it checks its choice with a
+// never when they stand worse. Unless a level stands better it checks its choice with a
 // deeper search and plays the deeper search's move instead of one that loses three pawns,
-// so that it throws nothing away when it is losing. From LEVEL_SURE_MATE_ELO up a mate
-// the search found is always played. The Elo scale is Stockfish 15.1's UCI_Elo scale, to
-// which the table in levels.cpp is fitted by matches (README.md, "Playing strength").
-// levels.cpp owns the generator of the choices: seeded from the wall clock at start-up, as
-// the book's is, or with a fixed seed by tests and tools. Only the main thread chooses.
+// so that it throws nothing away when it is losing, nor when its own shallow search only
+// fails to see that it is. From LEVEL_SURE_MATE_ELO up a mate the search found is always
+// played. The Elo scale is Stockfish 15.1's UCI_Elo scale, to which the table in
+// levels.cpp is fitted by matches (README.md, "Playing strength"). levels.cpp owns the
+// generator of the choices: seeded from the wall clock at start-up, as the book's is, or
+// with a fixed seed by tests and tools. Only the main thread chooses.
 #pragma once
 
 #include <cstdint>
@@ -25,13 +26,18 @@ constexpr int LEVEL_SURE_MATE_ELO = 1500;  // from here up no found mate is pass
 constexpr int LEVEL_MAX_SKILL  = 20;
 constexpr int LEVEL_SKILL_STEP = (LEVEL_MAX_ELO - LEVEL_MIN_ELO) / LEVEL_MAX_SKILL;
 constexpr int LEVEL_MAX_LINES  = 16;  // root lines a level looks at, at most
-// A level stands worse below this score, and checks its choice then against a search of
-// LEVEL_CHECK_FACTOR times its budget (at least LEVEL_CHECK_NODES): a choice that search
-// sees LEVEL_BLUNDER_CP or more below its best gives way to the best.
-constexpr int          LEVEL_WORSE_CP     = -100;
-constexpr int          LEVEL_BLUNDER_CP   = 300;
-constexpr int          LEVEL_CHECK_FACTOR = 16;
-constexpr std::int64_t LEVEL_CHECK_NODES  = 1000;
+// A level stands worse below LEVEL_WORSE_CP. Below LEVEL_CHECK_CP it checks its choice
+// against a search of LEVEL_CHECK_FACTOR times its budget (from LEVEL_CHECK_MIN_NODES up
+// to LEVEL_CHECK_MAX_NODES): a choice that search sees LEVEL_BLUNDER_CP or more below its
+// best gives way to the best. The check starts above LEVEL_WORSE_CP because a level's own
+// search often scores a position level that a deeper one sees lost. Its ceiling keeps it
+// within what a fast clock allows, so that the clock does not decide how well it looks.
+constexpr int          LEVEL_WORSE_CP        = -100;
+constexpr int          LEVEL_CHECK_CP        = 0;
+constexpr int          LEVEL_BLUNDER_CP      = 300;
+constexpr int          LEVEL_CHECK_FACTOR    = 16;
+constexpr std::int64_t LEVEL_CHECK_MIN_NODES = 20000;
+constexpr std::int64_t LEVEL_CHECK_MAX_NODES = 100000;
 
 // How a level plays: what it searches and how far its choice may stray.
 struct LevelPlan {

@@ -1,5 +1,7 @@
 #include "search/think.h"
 
+#include <algorithm>
+
 #include "movegen/ordering.h"
 #include "position/make_move.h"
 #include "position/position.h"
@@ -261,18 +263,18 @@ static int glance_lines(LevelLine* lines, int count) {
     return found;
 }
 
-// A level standing worse checks its choice: a search of the check budget finds the best
-// move, and the chosen one searched alone to the same depth must not score a blunder
-// below it; if it does, the best is played. The clock or the GUI may end the check early,
-// and then the choice stands.
+// A level that does not stand better checks its choice: a search of the check budget
+// finds the best move, and the chosen one searched alone to the same depth must not score
+// a blunder below it; if it does, the best is played. A chosen move found to be mated ends
+// its search early, and that is a verdict too. The clock or the GUI may end the check
+// early, and then the choice stands.
 static LevelLine checked_choice(const LevelLine&    chosen,
                                 const LevelPlan&    plan,
                                 const SearchLimits& limits,
                                 int                 last) {
-    const std::int64_t check      = plan.nodes * LEVEL_CHECK_FACTOR > LEVEL_CHECK_NODES
-                                        ? plan.nodes * LEVEL_CHECK_FACTOR
-                                        : LEVEL_CHECK_NODES;
-    int                best_score = 0;
+    const std::int64_t check =
+        std::clamp(plan.nodes * LEVEL_CHECK_FACTOR, LEVEL_CHECK_MIN_NODES, LEVEL_CHECK_MAX_NODES);
+    int best_score = 0;
     if (!extend_node_limit(node_count + check))
         return chosen;
     const Move best  = deepen(Deepening{true, last, 1, false, 1, 0}, best_score);
@@ -285,7 +287,8 @@ static LevelLine checked_choice(const LevelLine&    chosen,
     restrict_root_moves(&chosen.move, 1);
     deepen(Deepening{true, depth, 1, false, 1, 0}, chosen_score);
     restrict_root_moves(limits.root_moves, limits.root_move_count);
-    if (iteration < depth || chosen_score > best_score - LEVEL_BLUNDER_CP)
+    const bool judged = iteration >= depth || chosen_score < LOST_SCORE;
+    if (!judged || chosen_score > best_score - LEVEL_BLUNDER_CP)
         return chosen;
     return LevelLine{best, reply, best_score};
 }
@@ -317,7 +320,7 @@ static Move think_at_level(const SearchLimits& limits, int last, int lines, int&
     }
     LevelLine line = pool[choose_level_line(plan, limits.level_elo, pool, count)];
     // A GUI's own node limit is the whole budget.
-    if (worse && limits.node_limit == 0)
+    if (level_lines[0].score < LEVEL_CHECK_CP && limits.node_limit == 0)
         line = checked_choice(line, plan, limits, last);
     answer       = line.move;
     score        = line.score;
