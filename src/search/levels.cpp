@@ -24,7 +24,7 @@ constexpr LevelAnchor anchors[] = {
     {1400,    2500,  5, 110,  0},
     {1600,    5400,  4,  85,  0},
     {1850,   60000,  4,  30,  0},
-    {2180, 2000000,  1,   0,  0},
+    {2120, 2000000,  1,   0,  0},
 };
 // clang-format on
 constexpr int ANCHOR_COUNT = static_cast<int>(sizeof anchors / sizeof anchors[0]);

@@ -20,7 +20,7 @@
 #include "position/types.h"
 
 constexpr int LEVEL_MIN_ELO       = 800;   // the weakest level
-constexpr int LEVEL_MAX_ELO       = 2180;  // full strength, measured on the same scale
+constexpr int LEVEL_MAX_ELO       = 2120;  // full strength, measured on the same scale
 constexpr int LEVEL_SURE_MATE_ELO = 1500;  // from here up no found mate is passed over
 // "Skill Level" 0..20: 20 is full strength, each step below it LEVEL_SKILL_STEP Elo less.
 constexpr int LEVEL_MAX_SKILL  = 20;

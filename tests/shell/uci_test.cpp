@@ -115,7 +115,7 @@ TEST(UciOptions, EveryOptionTakesItsAnnouncedBounds) {
          {"Hash value 1", "Threads value 1", "MultiPV value 1", "MultiPV value 64",
           "Move Overhead value 0", "Move Overhead value 5000", "Ponder value true",
           "OwnBook value false", "Threads value 256", "Threads value 1", "Skill Level value 0",
-          "Skill Level value 20", "UCI_Elo value 800", "UCI_Elo value 2180",
+          "Skill Level value 20", "UCI_Elo value 800", "UCI_Elo value 2120",
           "UCI_LimitStrength value true"})
         engine.send("setoption name "s + line + "\n");
     engine.send("isready\n");
@@ -125,7 +125,7 @@ TEST(UciOptions, EveryOptionTakesItsAnnouncedBounds) {
     for (const char* line :
          {"Hash value 0", "MultiPV value 65", "Move Overhead value -1", "Move Overhead value 5001",
           "Threads value 0", "Threads value 257", "Skill Level value -1", "Skill Level value 21",
-          "UCI_Elo value 799", "UCI_Elo value 2181", "UCI_LimitStrength value 1"})
+          "UCI_Elo value 799", "UCI_Elo value 2121", "UCI_LimitStrength value 1"})
         engine.send("setoption name "s + line + "\n");
     engine.send("isready\n");
     seen.clear();
