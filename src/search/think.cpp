@@ -81,6 +81,12 @@ static LevelLine pending_lines[LEVEL_MAX_LINES];
 static LevelLine level_lines[LEVEL_MAX_LINES];
 static int       level_line_count = 0;
 
+// The main thread's last deepening depth by depth: the score of each completed iteration
+// and, for the deepest iteration that failed low, the upper bound that proved.
+static int depth_scores[MAX_PLY + 1];
+static int fail_low_depth = 0;
+static int fail_low_bound = 0;
+
 static void note_level_line(int line_number, int score, const Move* pv) {
     if (line_number <= LEVEL_MAX_LINES)
         pending_lines[line_number - 1] =
@@ -157,6 +163,8 @@ static Move deepen(const Deepening& d, int& score) {
     int  beta       = MATE;
     int  prev       = 0;
     Move best_move  = NO_MOVE;
+    if (d.main)
+        fail_low_depth = 0;
 
     for (;;) {
         if (!d.main)
@@ -206,8 +214,11 @@ static Move deepen(const Deepening& d, int& score) {
             continue;
         }
         if (failed_low) {
-            if (d.main)
+            if (d.main) {
                 apply_budget(max_budget);
+                fail_low_depth = iteration + 1;
+                fail_low_bound = r;
+            }
             ++fail_lows;
             alpha = fail_lows == 1 && abs_int(r) < WIDEN_LIMIT ? r - ASPIRATION_WIDEN : -MATE;
             continue;
@@ -217,6 +228,8 @@ static Move deepen(const Deepening& d, int& score) {
         if (d.main)
             apply_budget(budget_after_iteration(iteration, prev, r, normal_budget, max_budget));
         ++iteration;
+        if (d.main && iteration <= MAX_PLY)
+            depth_scores[iteration] = r;
         score      = r;
         prev       = r;
         best_move  = root_pv[0];
@@ -264,10 +277,10 @@ static int glance_lines(LevelLine* lines, int count) {
 }
 
 // A level that does not stand better checks its choice: a search of the check budget
-// finds the best move, and the chosen one searched alone to the same depth must not score
-// a blunder below it; if it does, the best is played. A chosen move found to be mated ends
-// its search early, and that is a verdict too. The clock or the GUI may end the check
-// early, and then the choice stands.
+// finds the best move, then the chosen one is searched alone as deep, and where the budget
+// ends it sooner, its deepest result (a score, the bound of a fail low, or a mate against
+// it) is held against the best at that depth. A blunder below it gives way to the best.
+// The clock or the GUI may end the check early, and then the choice stands.
 static LevelLine checked_choice(const LevelLine&    chosen,
                                 const LevelPlan&    plan,
                                 const SearchLimits& limits,
@@ -280,15 +293,24 @@ static LevelLine checked_choice(const LevelLine&    chosen,
     const Move best  = deepen(Deepening{true, last, 1, false, 1, 0}, best_score);
     const int  depth = iteration;
     const Move reply = answer_pv[1];
-    if (best == NO_MOVE || best == chosen.move || depth == 0
+    if (best == NO_MOVE || best == chosen.move || depth == 0 || depth > MAX_PLY
         || !extend_node_limit(node_count + check))
         return chosen;
+    int best_at[MAX_PLY + 1];
+    std::copy(depth_scores, depth_scores + depth, best_at);
+    best_at[depth]   = best_score;
     int chosen_score = 0;
     restrict_root_moves(&chosen.move, 1);
     deepen(Deepening{true, depth, 1, false, 1, 0}, chosen_score);
     restrict_root_moves(limits.root_moves, limits.root_move_count);
-    const bool judged = iteration >= depth || chosen_score < LOST_SCORE;
-    if (!judged || chosen_score > best_score - LEVEL_BLUNDER_CP)
+    int seen = iteration;
+    if (chosen_score < LOST_SCORE) {
+        seen = depth;
+    } else if (fail_low_depth > seen) {
+        seen         = fail_low_depth;
+        chosen_score = fail_low_bound;
+    }
+    if (seen == 0 || chosen_score > best_at[seen] - LEVEL_BLUNDER_CP)
         return chosen;
     return LevelLine{best, reply, best_score};
 }
